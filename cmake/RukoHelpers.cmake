@@ -1,0 +1,48 @@
+# Shared build helpers: one function per kind of target.
+
+function(ruko_strict_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+macro(ruko_apply_sanitizers)
+  if(RUKO_SANITIZE STREQUAL "address")
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  elseif(RUKO_SANITIZE STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+  elseif(NOT RUKO_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "RUKO_SANITIZE must be empty, address or thread")
+  endif()
+endmacro()
+
+# ruko_add_test(<name> SOURCES <files...> [LABELS <labels...>] [LIBS <libs...>])
+function(ruko_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LABELS;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ruko_test_support ruko_core GTest::gtest GTest::gmock GTest::gtest_main ${ARG_LIBS})
+  ruko_strict_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300)
+endfunction()
+
+# One test executable per <name>_test.cpp in <dir>; <name>_slow_test.cpp also gets the label "slow".
+function(ruko_add_tests_in dir label)
+  file(GLOB files CONFIGURE_DEPENDS ${dir}/*_test.cpp)
+  foreach(file ${files})
+    get_filename_component(name ${file} NAME_WE)
+    set(labels ${label})
+    if(name MATCHES "_slow_test$")
+      list(APPEND labels slow)
+    endif()
+    ruko_add_test(${name} SOURCES ${file} LABELS ${labels})
+  endforeach()
+endfunction()
+
+# ruko_add_bench(<name> SOURCES <files...> [LIBS <libs...>])
+function(ruko_add_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ruko_core benchmark::benchmark ${ARG_LIBS})
+  ruko_strict_warnings(${name})
+endfunction()

@@ -1,0 +1,22 @@
+#ifndef RUKO_SDK_SERVICEINTERFACE_H
+#define RUKO_SDK_SERVICEINTERFACE_H
+
+#include <string>
+
+#include "ruko_sdk/robot_error.h"
+#include "ruko_sdk/ruko_sdk_export.h"
+#include "ruko_sdk/version.h"
+
+using namespace ruko_robot_namespace;
+
+/**
+ * The library's facade. One object per robot connection; every method returns 0 or a RobotErrorCode
+ * unless its comment says otherwise. The operations that need no controller are static.
+ */
+class RUKO_SDK_API ServiceInterface {
+ public:
+  /** English description of a library error code; empty for codes without one (event codes 20000 and up). */
+  static std::string getErrDescByCode(RobotErrorCode code);
+};
+
+#endif
