@@ -147,13 +147,13 @@ enum LOG_LEVEL : int {
   LL_FATAL = 4,
 };
 
+}  // namespace ruko_robot_namespace
+
 /**
  * The application's log sink. Called on whichever thread logs (application, receive or event thread),
  * with the log lock held: it must return promptly. A line the callback itself logs through the library
  * goes to standard output instead of back into the callback.
  */
-typedef void (*RobotLogPrintCallback)(int logLevel, const char* str, void* arg);
-
-}  // namespace ruko_robot_namespace
+typedef void (*RobotLogPrintCallback)(ruko_robot_namespace::LOG_LEVEL level, const char* text, void* arg);
 
 #endif

@@ -51,7 +51,7 @@ void RobotLogPrint::vprintTrace(int level, const char* format, va_list args) {
   std::vsnprintf(m_dataBuf, sizeof m_dataBuf, format, args);
   if (m_logPrintCallback != nullptr) {
     t_inLogCallback = true;
-    m_logPrintCallback(level, m_dataBuf, m_arg);
+    m_logPrintCallback(static_cast<ruko_robot_namespace::LOG_LEVEL>(level), m_dataBuf, m_arg);
     t_inLogCallback = false;
   } else {
     std::fprintf(stdout, "%s\n", m_dataBuf);

@@ -10,7 +10,7 @@
 /** The library's single log sink: one formatted line at a time, to a callback or to standard output. */
 class RobotLogPrint {
  public:
-  typedef ruko_robot_namespace::RobotLogPrintCallback LogPrintCallback;
+  typedef ::RobotLogPrintCallback LogPrintCallback;
   static constexpr int MAX_BUF = 2048;
 
   /** Makes this instance the process's log instance. Prefer createRobotLogPrint(). */

@@ -9,7 +9,7 @@ LogCapture::LogCapture() { RobotLogPrint::createRobotLogPrint()->registerRobotLo
 
 LogCapture::~LogCapture() { RobotLogPrint::getRobotLogPrintPtr()->registerRobotLogPrintCallback(nullptr, nullptr); }
 
-void LogCapture::onLine(int level, const char* text, void* arg) {
+void LogCapture::onLine(ruko_robot_namespace::LOG_LEVEL level, const char* text, void* arg) {
   auto* self = static_cast<LogCapture*>(arg);
   std::lock_guard<std::mutex> lock(self->m_mutex);
   self->m_lines.push_back({level, text});

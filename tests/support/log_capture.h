@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ruko_sdk/robot_error.h"
+
 namespace ruko {
 namespace test {
 
@@ -32,7 +34,7 @@ class LogCapture {
   void clear();
 
  private:
-  static void onLine(int level, const char* text, void* arg);
+  static void onLine(ruko_robot_namespace::LOG_LEVEL level, const char* text, void* arg);
   mutable std::mutex m_mutex;
   std::vector<LogLine> m_lines;
 };

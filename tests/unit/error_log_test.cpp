@@ -81,7 +81,7 @@ TEST(RobotLogPrint, NullCallbackReturnsOutputToStandardOutput) {
 }
 
 namespace {
-void reentrantCallback(int, const char* text, void* arg) {
+void reentrantCallback(LOG_LEVEL, const char* text, void* arg) {
   static_cast<std::vector<std::string>*>(arg)->push_back(text);
   ruko::logPrint(LL_INFO, "from inside the callback");
 }
