@@ -1,0 +1,367 @@
+// The public records are the library's binary interface: an application
+// compiled against an older header must see every field where it expects it.
+// These tests pin what a wrong type, a missing field or a swapped order would
+// change (sizes and key offsets), the properties that let applications copy
+// records with memcpy, and the wire values of the enumerations.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <new>
+#include <type_traits>
+
+#include "motion/robotmoveprofile.h"
+#include "ruko_sdk/robot_io_types.h"
+#include "ruko_sdk/robot_motion_types.h"
+#include "ruko_sdk/robot_status_types.h"
+#include "transport/internalmatetype.h"
+
+namespace {
+
+using namespace ruko_robot_namespace;
+
+// --- compile-time properties --------------------------------------------
+
+// One instantiation per type, so a failure names the offending record.
+template <typename T>
+struct PlainRecord {
+  static_assert(std::is_standard_layout_v<T>, "record must be standard layout");
+  static_assert(std::is_trivially_copyable_v<T>, "record must be trivially copyable");
+  static_assert(std::is_aggregate_v<T>, "record must stay an aggregate");
+  static constexpr bool ok = true;
+};
+
+template <typename... T>
+constexpr bool allPlain() {
+  return (PlainRecord<T>::ok && ...);
+}
+
+static_assert(allPlain<JointStatus, RobotDiagnosis, RobotDevInfo, RobotSafetyConfig, OrpeSafetyStatus, RobotDhPara,
+                       JointCommonData, RobotGravityComponent, RobotJointOffset, SeamTracking, ForceSensorData,
+                       ::TcpParam, ::RobotTcpParam, ::RobotCollisionCurrent>());
+static_assert(allPlain<JointVelcAccParam, MoveProfile_t, WeaveMove, RegulateSpeedModeParamConfig_t, AdmittancePatam_t,
+                       RangeOfMotion, JointRangeOfMotion>());
+static_assert(allPlain<RobotIoDesc, RobotDiagnosisIODesc, RobotAnalogIODesc>());
+static_assert(allPlain<::RobotMoveProfile, ::joint_cart_U, ::cartesian_Ori_U, ::RobotToolAllIOStatus,
+                       ::CoordCalibrateByToolEndPoint>());
+// The event record carries a string, so it is only required to be an aggregate.
+static_assert(std::is_aggregate_v<RobotEventInfo>);
+
+template <typename E>
+struct IntEnum {
+  static_assert(std::is_same_v<std::underlying_type_t<E>, int>,
+                "wire enumerations must have a fixed int underlying type");
+  static constexpr bool ok = true;
+};
+
+template <typename... E>
+constexpr bool allIntEnums() {
+  return (IntEnum<E>::ok && ...);
+}
+
+static_assert(allIntEnums<RobotEventType, RobotState, RobotWorkMode, ROBOT_SERVICE_STATE, CollisionMode,
+                          RobotMoveControlCommand, Robot_Dyn_identify_traj, update_board_firmware_cmd,
+                          RobotControlCommand, RobotType, ::move_mode, ::arrival_ahead_state, move_track, teach_mode,
+                          RobotIoType, IO_STATUS, ToolPowerType, ToolIOType, ToolDigitalIOAddr>());
+
+// The callbacks are called by the library with exactly these signatures.
+static_assert(std::is_same_v<RealTimeJointStatusCallback, void (*)(const JointStatus*, int, void*)>);
+static_assert(std::is_same_v<RealTimeRoadPointCallback, void (*)(const wayPoint_S*, void*)>);
+static_assert(std::is_same_v<RealTimeEndSpeedCallback, void (*)(double, void*)>);
+static_assert(std::is_same_v<RealTimeMovepStepNumNotifyCallback, void (*)(int, void*)>);
+static_assert(std::is_same_v<RobotEventCallback, void (*)(const RobotEventInfo*, void*)>);
+
+// --- layout ----------------------------------------------------------------
+
+struct LayoutCase {
+  const char* what;
+  std::size_t actual;
+  std::size_t expected;
+};
+
+#define RECORD_SIZE(T, n)          \
+  LayoutCase {                     \
+    "sizeof(" #T ")", sizeof(T), n \
+  }
+#define FIELD_AT(T, f, n)         \
+  LayoutCase {                    \
+#T "::" #f, offsetof(T, f), n \
+  }
+
+void expectLayout(std::initializer_list<LayoutCase> cases) {
+  for (const LayoutCase& c : cases) {
+    EXPECT_EQ(c.actual, c.expected) << c.what;
+  }
+}
+
+TEST(PublicRecords, StatusAndDeviceRecordsKeepTheirLayout) {
+  expectLayout({
+      RECORD_SIZE(JointStatus, 36),
+      FIELD_AT(JointStatus, jointTagCurrentI, 20),
+      FIELD_AT(JointStatus, jointErrorNum, 32),
+
+      // The diagnosis table is declared down the left column, then the right.
+      RECORD_SIZE(RobotDiagnosis, 52),
+      FIELD_AT(RobotDiagnosis, armPowerCurrent, 4),
+      FIELD_AT(RobotDiagnosis, contorllerTemp, 13),
+      FIELD_AT(RobotDiagnosis, brakeStuats, 20),
+      FIELD_AT(RobotDiagnosis, robotEndSpeed, 24),
+      FIELD_AT(RobotDiagnosis, robotMaxAcc, 28),
+      FIELD_AT(RobotDiagnosis, robotMountingPoseWarning, 43),
+      FIELD_AT(RobotDiagnosis, macTargetPosBufferSize, 44),
+      FIELD_AT(RobotDiagnosis, controlBoardAbnormalStateFlag, 49),
+
+      RECORD_SIZE(RobotDevInfo, 465),
+      FIELD_AT(RobotDevInfo, revision, 1),
+      FIELD_AT(RobotDevInfo, joint_ver, 49),
+      FIELD_AT(RobotDevInfo, desc, 241),
+      FIELD_AT(RobotDevInfo, jointProductID, 305),
+      FIELD_AT(RobotDevInfo, slave_version, 433),
+      FIELD_AT(RobotDevInfo, extio_version, 449),
+      RECORD_SIZE(RobotJointVersion, 24),
+      FIELD_AT(RobotJointVersion, sw_version, 8),
+
+      RECORD_SIZE(RobotSafetyConfig, 32),
+      FIELD_AT(RobotSafetyConfig, robotReducedConfigTcpSpeed, 12),
+      FIELD_AT(RobotSafetyConfig, robotSafeguradResetConfig, 28),
+      RECORD_SIZE(OrpeSafetyStatus, 21),
+      FIELD_AT(OrpeSafetyStatus, systemEmergencyStop, 18),
+
+      RECORD_SIZE(RobotDhPara, 240),
+      FIELD_AT(RobotDhPara, alpha, 48),
+      FIELD_AT(RobotDhPara, theta, 192),
+
+      // Drive data: left column, then right column.
+      RECORD_SIZE(JointCommonData, 64),
+      FIELD_AT(JointCommonData, JointTagCurrent, 12),
+      FIELD_AT(JointCommonData, JointMaxAcc, 28),
+      FIELD_AT(JointCommonData, JointMINPos, 32),
+      FIELD_AT(JointCommonData, JointSEVLock, 40),
+      FIELD_AT(JointCommonData, JointPosDS, 62),
+
+      RECORD_SIZE(RobotGravityComponent, 12),
+      RECORD_SIZE(RobotJointOffset, 48),
+      RECORD_SIZE(::TcpParam, 16),
+      RECORD_SIZE(::RobotTcpParam, 32),
+      RECORD_SIZE(::RobotCollisionCurrent, 50),
+      FIELD_AT(::RobotCollisionCurrent, CollisionClass, 48),
+
+      RECORD_SIZE(SeamTracking, 272),
+      FIELD_AT(SeamTracking, currentRoadPoint, 8),
+      FIELD_AT(SeamTracking, nextRoadPoint, 112),
+      FIELD_AT(SeamTracking, timeInterval, 216),
+      FIELD_AT(SeamTracking, currentPosError, 224),
+      FIELD_AT(SeamTracking, paraChanged, 264),
+      RECORD_SIZE(ForceSensorData, 48),
+  });
+}
+
+TEST(PublicRecords, MotionRecordsKeepTheirLayout) {
+  expectLayout({
+      RECORD_SIZE(JointVelcAccParam, 48),
+      RECORD_SIZE(MoveProfile_t, 432),
+      FIELD_AT(MoveProfile_t, jointMaxVelc, 48),
+      FIELD_AT(MoveProfile_t, endMaxLineVelc, 104),
+      FIELD_AT(MoveProfile_t, relative, 112),
+      FIELD_AT(MoveProfile_t, relativeOnCoord, 160),
+      FIELD_AT(MoveProfile_t, blendRadius, 368),
+      FIELD_AT(MoveProfile_t, toolInEndDesc, 376),
+      RECORD_SIZE(WeaveMove, 40),
+      FIELD_AT(WeaveMove, weaveType, 4),
+      FIELD_AT(WeaveMove, weaveStep, 8),
+      RECORD_SIZE(RegulateSpeedModeParamConfig_t, 112),
+      FIELD_AT(RegulateSpeedModeParamConfig_t, maxJointAcceleration, 64),
+      RECORD_SIZE(AdmittancePatam_t, 144),
+      FIELD_AT(AdmittancePatam_t, stiffness, 96),
+      RECORD_SIZE(JointRangeOfMotion, 104),
+      FIELD_AT(JointRangeOfMotion, rangeValues, 8),
+  });
+}
+
+TEST(PublicRecords, IoRecordsKeepTheirLayout) {
+  expectLayout({
+      RECORD_SIZE(RobotIoDesc, 80),
+      FIELD_AT(RobotIoDesc, ioType, 32),
+      FIELD_AT(RobotIoDesc, ioName, 36),
+      FIELD_AT(RobotIoDesc, ioAddr, 68),
+      FIELD_AT(RobotIoDesc, ioValue, 72),
+      RECORD_SIZE(RobotDiagnosisIODesc, 3),
+      RECORD_SIZE(RobotAnalogIODesc, 12),
+      FIELD_AT(RobotAnalogIODesc, value, 4),
+      FIELD_AT(RobotAnalogIODesc, type, 8),
+  });
+}
+
+// --- zero initialisation ----------------------------------------------------
+
+// Builds `T{}` on storage full of garbage, so bytes the initialisation misses
+// show up as non-zero.
+template <typename T>
+const T& initialiseOverGarbage(unsigned char (&storage)[sizeof(T)]) {
+  std::memset(storage, 0xA5, sizeof(T));
+  return *new (storage) T{};
+}
+
+template <typename T>
+bool everyByteZero(const T& value) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
+  for (std::size_t i = 0; i < sizeof(T); ++i) {
+    if (bytes[i] != 0) return false;
+  }
+  return true;
+}
+
+template <typename T>
+class PaddingFreeRecord : public ::testing::Test {};
+
+// Records without padding: `T{}` must clear all of their bytes.
+using PaddingFreeRecords =
+    ::testing::Types<RobotDevInfo, OrpeSafetyStatus, RobotDhPara, RobotJointOffset, RobotGravityComponent,
+                     ForceSensorData, ::RobotTcpParam, JointVelcAccParam, RegulateSpeedModeParamConfig_t,
+                     AdmittancePatam_t, RobotDiagnosisIODesc, ::joint_cart_U, ::cartesian_Ori_U>;
+TYPED_TEST_SUITE(PaddingFreeRecord, PaddingFreeRecords);
+
+TYPED_TEST(PaddingFreeRecord, ValueInitialisationZeroesEveryByte) {
+  alignas(TypeParam) unsigned char storage[sizeof(TypeParam)];
+  EXPECT_TRUE(everyByteZero(initialiseOverGarbage<TypeParam>(storage)));
+}
+
+TEST(MoveProfileRecord, ValueInitialisationZeroesTheWholeLimitUnions) {
+  // A union's `{}` only initialises one member; the joint limits are the
+  // widest one and must all read zero for a joint move built from `{}`.
+  alignas(::RobotMoveProfile) unsigned char storage[sizeof(::RobotMoveProfile)];
+  const ::RobotMoveProfile& profile = initialiseOverGarbage<::RobotMoveProfile>(storage);
+  for (int joint = 0; joint < 6; ++joint) {
+    EXPECT_EQ(profile.maxVelc.jointPara[joint], 0.0) << "joint " << joint;
+    EXPECT_EQ(profile.maxAcc.jointPara[joint], 0.0) << "joint " << joint;
+  }
+}
+
+// --- enumerator values ------------------------------------------------------
+
+struct EnumeratorCase {
+  const char* name;
+  int actual;
+  int expected;
+};
+
+#define ENUMERATOR(e, v) \
+  EnumeratorCase {       \
+#e, e, v             \
+  }
+
+void expectEnumerators(std::initializer_list<EnumeratorCase> cases) {
+  for (const EnumeratorCase& c : cases) {
+    EXPECT_EQ(c.actual, c.expected) << c.name;
+  }
+}
+
+TEST(PublicEnumerations, RobotTypeCarriesTheControllersModelNumbers) {
+  // Declaration order; the values are not consecutive.
+  expectEnumerators({
+      ENUMERATOR(ROBOT_M01, 0),   ENUMERATOR(ROBOT_M02, 1),   ENUMERATOR(ROBOT_M03, 2),   ENUMERATOR(ROBOT_M04, 3),
+      ENUMERATOR(ROBOT_M05, 4),   ENUMERATOR(ROBOT_M06, 5),   ENUMERATOR(ROBOT_M07, 501), ENUMERATOR(ROBOT_M08, 502),
+      ENUMERATOR(ROBOT_M09, 503), ENUMERATOR(ROBOT_M10, 6),   ENUMERATOR(ROBOT_M11, 7),   ENUMERATOR(ROBOT_M12, 8),
+      ENUMERATOR(ROBOT_M13, 9),   ENUMERATOR(ROBOT_M14, 901), ENUMERATOR(ROBOT_M15, 902), ENUMERATOR(ROBOT_M16, 10),
+      ENUMERATOR(ROBOT_M17, 11),  ENUMERATOR(ROBOT_M18, 12),  ENUMERATOR(ROBOT_M19, 20),
+  });
+}
+
+TEST(PublicEnumerations, RobotEventTypeValuesTheLibraryActsOn) {
+  expectEnumerators({
+      ENUMERATOR(RobotEvent_armCanbusError, 0),
+      ENUMERATOR(RobotEvent_robotStartupDoneResult, 20),
+      ENUMERATOR(RobotEvent_robotShutdownDone, 21),
+      ENUMERATOR(RobotEvent_atTrackTargetPos, 22),
+      ENUMERATOR(RobotSetPowerOnDone, 23),
+      ENUMERATOR(RobotReleaseBrakeDone, 24),
+      ENUMERATOR(RobotEvent_socketDisconnected, 27),
+      ENUMERATOR(RobotEvent_trackPlayInterrupte, 29),
+      ENUMERATOR(RobotEvent_RobotHandShakeSucc, 35),
+      ENUMERATOR(RobotEvent_RobotHandShakeFailed, 36),
+      ENUMERATOR(RobotEvent_UpdateJoint6Rot360Flag, 42),
+      ENUMERATOR(RobotEvent_RobotMoveControlDone, 43),
+      ENUMERATOR(RobotEvent_RobotMoveControlStopDone, 44),
+      ENUMERATOR(RobotEvent_RobotMoveControlPauseDone, 45),
+      ENUMERATOR(RobotEvent_RobotMoveControlContinueDone, 46),
+      ENUMERATOR(RobotEvent_ConveyorTrackRobotCatchup, 50),
+      ENUMERATOR(RobotEvent_exceptEvent, 100),
+      ENUMERATOR(RobotEventInvalid, 1000),
+      ENUMERATOR(RobotEventMoveJConfigError, 1001),
+      ENUMERATOR(RobotEventextErnalToolConfigError, 1012),
+      ENUMERATOR(RobotEventTrajectoryAbnormal, 1101),
+      ENUMERATOR(RobotEventTrajectoryJointAccOutOfRange, 1111),
+      ENUMERATOR(RobotEventForceModeException, 1120),
+      ENUMERATOR(RobotEventControllerIKFailed, 1200),
+      ENUMERATOR(RobotEventMonitorErrFifoDataTimeNotRead, 1207),
+      ENUMERATOR(RobotEventMoveEnterStopState, 1300),
+      ENUMERATOR(RobotEventHardwareErrorNotify, 2001),
+      ENUMERATOR(RobotEventJointCollision, 2123),
+      ENUMERATOR(RobotEventDriveVersionError, 2207),
+      ENUMERATOR(RobotEventSetMaxAccelerateFailed, 2307),
+      ENUMERATOR(RobotEventEeducedModeTimeout, 2406),
+      ENUMERATOR(RobotEvent485CommunicationAbnormal, 2502),
+      // Two names for one value.
+      ENUMERATOR(RobotEventCurrentJointOutRange, 2550),
+      ENUMERATOR(RobotEventSoftEmergency, 2550),
+      ENUMERATOR(RobotEventSoftEmergencyExit, 2551),
+      ENUMERATOR(RobotEventArmPowerOff, 2600),
+      ENUMERATOR(RobotEventHardwareErrorNotifyMaximumIndex, 2999),
+      ENUMERATOR(RobotEventNotifyEvent, 3000),
+      ENUMERATOR(RobotEventNotifyExitSpeedReducedMode, 3016),
+      ENUMERATOR(RobotEventNotifyStopCurrentMove, 3100),
+      ENUMERATOR(RobotEvent_User, 9000),
+      ENUMERATOR(RobotEvent_MaxUser, 9999),
+      ENUMERATOR(robot_event_unknown, 10000),
+  });
+}
+
+TEST(PublicEnumerations, StatusAndControlEnumerationsEndWhereTheControllerExpects) {
+  expectEnumerators({
+      ENUMERATOR(RobotResumed, 3),
+      ENUMERATOR(RobotModeReal, 1),
+      ENUMERATOR(ROBOT_SERVICE_WORKING, 2),
+      ENUMERATOR(ROBOT_SETVICE_FAULT_POWER, 5),
+      ENUMERATOR(ROBOT_SETVICE_FAULT_SAFEGUARD_STOP, 8),
+      ENUMERATOR(CollisionMode_Stuck, 1),
+      ENUMERATOR(RobotMoveContinue, 2),
+      ENUMERATOR(Dyn_identify_traj_tool_abort, 3),
+      ENUMERATOR(update_master_board_firmware_trans_start, 1),
+      ENUMERATOR(update_slave_board_firmware_trans_end, 6),
+      ENUMERATOR(RobotRelease, 0),
+      ENUMERATOR(EnableReadPose, 8),
+      ENUMERATOR(ClearRobotCurrentAlarm, 15),
+  });
+}
+
+TEST(PublicEnumerations, MotionEnumerationsMatchTheWire) {
+  expectEnumerators({
+      ENUMERATOR(MODEP, 3),
+      ENUMERATOR(JIONT_CUBICSPLINE, 8),
+      ENUMERATOR(JOINT_GNUBSPLINEINTP, 10),
+      ENUMERATOR(ARC, 11),
+      ENUMERATOR(CIRCLE_ORI_ROTATED, 14),
+      ENUMERATOR(ORI_POSITION_ROTATE_CIRCUMFERENCE, 101),
+      ENUMERATOR(JOINT6, 6),
+      ENUMERATOR(MOV_X, 7),
+      ENUMERATOR(ROT_Z, 12),
+      ENUMERATOR(arrival_ahead_done, 5),
+  });
+}
+
+TEST(PublicEnumerations, IoEnumerationsMatchTheWire) {
+  expectEnumerators({
+      ENUMERATOR(RobotBoardUserAO, 7),
+      ENUMERATOR(RobotToolDI, 8),
+      ENUMERATOR(RobotToolDO, 9),
+      ENUMERATOR(RobotToolAI, 10),
+      ENUMERATOR(RobotToolAO, 11),
+      ENUMERATOR(IO_STATUS_VALID, 1),
+      ENUMERATOR(OUT_24V, 2),
+      ENUMERATOR(IO_OUT, 1),
+      ENUMERATOR(TOOL_DIGITAL_IO_3, 3),
+  });
+}
+
+}  // namespace
