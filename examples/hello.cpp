@@ -4,6 +4,8 @@
 
 #include "ruko_sdk/serviceinterface.h"
 
+using namespace ruko_robot_namespace;
+
 int main() {
   std::printf("ruko SDK %s\n", ruko_sdk_version());
   const RobotErrorCode codes[] = {ErrnoSucc, ErrCode_ParamError, ErrCode_RequestTimeout, ErrCode_IkFailed};

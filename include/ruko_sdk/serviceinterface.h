@@ -7,8 +7,6 @@
 #include "ruko_sdk/ruko_sdk_export.h"
 #include "ruko_sdk/version.h"
 
-using namespace ruko_robot_namespace;
-
 /**
  * The library's facade. One object per robot connection; every method returns 0 or a RobotErrorCode
  * unless its comment says otherwise. The operations that need no controller are static.
@@ -16,7 +14,7 @@ using namespace ruko_robot_namespace;
 class RUKO_SDK_API ServiceInterface {
  public:
   /** English description of a library error code; empty for codes without one (event codes 20000 and up). */
-  static std::string getErrDescByCode(RobotErrorCode code);
+  static std::string getErrDescByCode(ruko_robot_namespace::RobotErrorCode code);
 };
 
 #endif
