@@ -3,7 +3,7 @@
 #include "kinematics/geometry_convert.h"
 #include "kinematics/ikfunc.h"
 #include "kinematics/kinematic_store.h"
-#include "kinematics/login_version_code.h"
+#include "util/server_version_code.h"
 #include "util/log.h"
 
 namespace {
@@ -66,7 +66,7 @@ void RobotUtilService::setRobotDhParam(int robotType, const ruko_robot_namespace
 }
 
 int RobotUtilService::setRobotSystemCalibParam(const ruko_robot_namespace::RobotKinematicsParameters& param) {
-  return setRobotSystemCalibParam(param, ruko::loginVersionCode());
+  return setRobotSystemCalibParam(param, ruko::serverVersionCode());
 }
 
 int RobotUtilService::setRobotSystemCalibParam(const ruko_robot_namespace::RobotKinematicsParameters& param,

@@ -24,6 +24,8 @@ TimingTable fastTiming() {
   t.motionControlWait = milliseconds(300);
   t.afterConnectPause = milliseconds(0);
   t.receiveTurn = milliseconds(10);
+  t.socketReceiveTimeout = milliseconds(300);
+  t.socketSendTimeout = milliseconds(1000);
   t.toolReadbackPause = milliseconds(5);
   t.safetyConfigRetryPause = milliseconds(5);
   return t;

@@ -19,6 +19,8 @@ struct TimingTable {
   milliseconds motionControlWait{4000};   // stop, pause, continue confirmation
   milliseconds afterConnectPause{300};    // settle time after the TCP connect
   milliseconds receiveTurn{100};          // one turn of the receive loop's select()
+  milliseconds socketReceiveTimeout{2000};  // a read inside a packet gives up after this
+  milliseconds socketSendTimeout{3000};     // a blocked write gives up after this; also bounds the connect
   milliseconds toolReadbackPause{150};    // pause between read-backs of a tool setting
   milliseconds safetyConfigRetryPause{100};  // pause between read-backs of the safety configuration
 };

@@ -9,7 +9,7 @@
 #include "geometry/robotutilservice.h"
 #include "kinematics/ikfunc.h"
 #include "kinematics/kinematic_store.h"
-#include "kinematics/login_version_code.h"
+#include "util/server_version_code.h"
 #include "log_capture.h"
 #include "ruko_sdk/robot_error.h"
 #include "ruko_sdk/robot_parameter_types.h"
@@ -366,16 +366,16 @@ TEST_F(KinematicStoreTest, CalibrationAtTheBoundaryUsesTheLegacyUnitsExactly) {
   EXPECT_EQ(k.dAlpha[0], static_cast<float>(kPi / 180));
 }
 
-TEST_F(KinematicStoreTest, CalibrationDefaultsToTheLoginVersionCode) {
+TEST_F(KinematicStoreTest, CalibrationDefaultsToTheServerVersionCode) {
   KinematicsBlock b{};
   b.da[0] = 1000;
-  ruko::setLoginVersionCode(4005000);
+  ruko::setServerVersionCode(4005000);
   RobotUtilService::setRobotSystemCalibParam(b);
   EXPECT_EQ(ruko::kinematicParams()->RobotSystemParamCalib.dA[0], static_cast<float>(0.001));
-  ruko::setLoginVersionCode(4005001);
+  ruko::setServerVersionCode(4005001);
   RobotUtilService::setRobotSystemCalibParam(b);
   EXPECT_EQ(ruko::kinematicParams()->RobotSystemParamCalib.dA[0], 1000.0f);
-  ruko::setLoginVersionCode(0);
+  ruko::setServerVersionCode(0);
 }
 
 TEST_F(KinematicStoreTest, AllZeroCalibrationStillSwitchesToTheCalibratedChain) {

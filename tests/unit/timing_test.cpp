@@ -13,6 +13,8 @@ TEST(TimingTable, DefaultsAreTheSystemValues) {
   EXPECT_EQ(t.motionControlWait, 4000ms);
   EXPECT_EQ(t.afterConnectPause, 300ms);
   EXPECT_EQ(t.receiveTurn, 100ms);
+  EXPECT_EQ(t.socketReceiveTimeout, 2000ms);
+  EXPECT_EQ(t.socketSendTimeout, 3000ms);
   EXPECT_EQ(t.toolReadbackPause, 150ms);
   EXPECT_EQ(t.safetyConfigRetryPause, 100ms);
 }

@@ -1,0 +1,415 @@
+#include "transport/robotcommunicationclient.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <system_error>
+
+#include "codec/protoencodedecode.h"
+#include "util/log.h"
+#include "util/timing.h"
+
+using ruko_robot_namespace::ErrCode_Failed;
+using ruko_robot_namespace::ErrnoSucc;
+
+const unsigned char RobotCommunicationClient::ROBOT_COMMAND_SOF[4] = {0xEE, 0xCC, 0xFF, 0xFF};
+const unsigned char RobotCommunicationClient::ROBOT_COMMAND_CRC[4] = {0x00, 0x00, 0x00, 0x00};
+const unsigned char RobotCommunicationClient::ROBOT_COMMAND_END[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+
+namespace {
+
+// Every socket call moves at most this many bytes.
+constexpr int kSocketChunk = 1024;
+
+void putInt32LittleEndian(char* out, int32_t value) {
+  const auto u = static_cast<uint32_t>(value);
+  out[0] = static_cast<char>(u & 0xFFu);
+  out[1] = static_cast<char>((u >> 8) & 0xFFu);
+  out[2] = static_cast<char>((u >> 16) & 0xFFu);
+  out[3] = static_cast<char>((u >> 24) & 0xFFu);
+}
+
+int32_t getInt32LittleEndian(const char* in) {
+  const auto* b = reinterpret_cast<const unsigned char*>(in);
+  const uint32_t u = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                     (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+  return static_cast<int32_t>(u);
+}
+
+timeval toTimeval(std::chrono::milliseconds duration) {
+  timeval tv{};
+  tv.tv_sec = static_cast<time_t>(duration.count() / 1000);
+  tv.tv_usec = static_cast<suseconds_t>((duration.count() % 1000) * 1000);
+  return tv;
+}
+
+void setSocketTimeouts(int fd, const ruko::TimingTable& timing) {
+  const timeval receive = toTimeval(timing.socketReceiveTimeout);
+  const timeval send = toTimeval(timing.socketSendTimeout);
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &receive, sizeof(receive));
+  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &send, sizeof(send));
+}
+
+}  // namespace
+
+RobotCommunicationClient::RobotCommunicationClient()
+    : m_serverIP("127.0.0.1"),
+      m_serverport(8899),
+      m_socketFd(-1),
+      m_recvBuffer(new char[RECV_BUFFER_SIZE]),
+      m_sendBuffer(new char[SEND_BUFFER_SIZE]),
+      m_connectStatus(false),
+      m_stopReceiving(false) {}
+
+RobotCommunicationClient::~RobotCommunicationClient() {
+  disconnectRobotServer();
+  if (m_threadId.joinable()) {
+    // Only when the client is destroyed on its own receive thread: joining would deadlock, and letting
+    // std::thread's destructor run would end the process.
+    m_threadId.detach();
+  }
+}
+
+void RobotCommunicationClient::setServerIP(const std::string& serverIP) {
+  std::lock_guard<std::mutex> lock(m_connectionMutex);
+  m_serverIP = serverIP;
+}
+
+void RobotCommunicationClient::setServerPort(int port) {
+  std::lock_guard<std::mutex> lock(m_connectionMutex);
+  m_serverport = port;
+}
+
+int RobotCommunicationClient::connectRobotServer() {
+  std::lock_guard<std::mutex> lock(m_connectionMutex);
+  if (m_connectStatus.load()) {
+    return ErrCode_Failed;
+  }
+  // After a close by the server the ended receive thread is still recorded and the socket still open.
+  stopReceiveThreadLocked();
+  if (m_threadId.joinable()) {
+    return ErrCode_Failed;
+  }
+  disconnectCommunicationServer();
+
+  const int fd = connectCommunicationServer();
+  if (fd < 0) {
+    return ErrCode_Failed;
+  }
+  {
+    std::lock_guard<std::mutex> sendLock(m_sendRequestMutex);
+    m_socketFd.store(fd);
+  }
+  m_stopReceiving.store(false);
+  m_connectStatus.store(true, std::memory_order_release);
+  try {
+    m_threadId = std::thread(&RobotCommunicationClient::eventLoopThread, this);
+  } catch (const std::system_error& error) {
+    ruko::logPrint(LL_ERROR, "sdk communication log: Receive data thread could not start: %s", error.what());
+    m_connectStatus.store(false);
+    disconnectCommunicationServer();
+    return ErrCode_Failed;
+  }
+  std::this_thread::sleep_for(ruko::timing().afterConnectPause);
+  return ErrnoSucc;
+}
+
+int RobotCommunicationClient::disconnectRobotServer() {
+  std::lock_guard<std::mutex> lock(m_connectionMutex);
+  m_connectStatus.store(false, std::memory_order_release);
+  stopReceiveThreadLocked();
+  if (m_threadId.joinable()) {
+    // Called on the receive thread itself: the socket is shut down, and closing its number is left to
+    // whoever joins the thread, so that the thread never reads a reused descriptor.
+    return ErrnoSucc;
+  }
+  disconnectCommunicationServer();
+  return ErrnoSucc;
+}
+
+void RobotCommunicationClient::stopReceiveThreadLocked() {
+  if (!m_threadId.joinable()) {
+    return;
+  }
+  m_stopReceiving.store(true);
+  // shutdown() first: a read in progress on the receive thread returns at once, so join() cannot hang. The
+  // descriptor cannot be closed under us: only the holder of m_connectionMutex closes it.
+  const int fd = m_socketFd.load();
+  if (fd != -1) {
+    shutdown(fd, SHUT_RDWR);
+  }
+  if (m_threadId.get_id() == std::this_thread::get_id()) {
+    ruko::logPrint(LL_ERROR, "pthread_join:Receive data thread exit failed.");
+    return;
+  }
+  try {
+    m_threadId.join();
+    ruko::logPrint(LL_INFO, "pthread_join:Receive data thread exited successfully.");
+  } catch (const std::system_error&) {
+    ruko::logPrint(LL_ERROR, "pthread_join:Receive data thread exit failed.");
+  }
+}
+
+int RobotCommunicationClient::connectCommunicationServer() {
+  in_addr address{};
+  if (inet_pton(AF_INET, m_serverIP.c_str(), &address) != 1) {
+    ruko::logPrint(LL_ERROR, "sdk communication log: Server address is not a dotted IPv4 address: %s",
+                   m_serverIP.c_str());
+    return -1;
+  }
+  if (m_serverport <= 0 || m_serverport > 65535) {
+    ruko::logPrint(LL_ERROR, "sdk communication log: Server port out of range: %d", m_serverport);
+    return -1;
+  }
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    return -1;
+  }
+  sockaddr_in server{};
+  server.sin_family = AF_INET;
+  server.sin_addr = address;
+  server.sin_port = htons(static_cast<uint16_t>(m_serverport));
+
+  // The send time-out also bounds the connect.
+  const ruko::TimingTable timing = ruko::timing();
+  setSocketTimeouts(fd, timing);
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&server), sizeof(server)) != 0) {
+    close(fd);
+    return -1;
+  }
+  setSocketTimeouts(fd, timing);
+  return fd;
+}
+
+void RobotCommunicationClient::disconnectCommunicationServer() {
+  // Under the send mutex: no sender can be between reading the number and writing to it.
+  std::lock_guard<std::mutex> sendLock(m_sendRequestMutex);
+  const int fd = m_socketFd.exchange(-1);
+  if (fd != -1) {
+    close(fd);
+  }
+}
+
+bool RobotCommunicationClient::encodeAndSendCommunicationPackage(const CommunicationRequest& request) {
+  std::lock_guard<std::mutex> lock(m_sendRequestMutex);
+  return sendPacketLocked(m_socketFd.load(), request);
+}
+
+bool RobotCommunicationClient::encodeAndSendCommunicationPackage(int socketFd, const CommunicationRequest& request) {
+  std::lock_guard<std::mutex> lock(m_sendRequestMutex);
+  return sendPacketLocked(socketFd < 0 ? m_socketFd.load() : socketFd, request);
+}
+
+bool RobotCommunicationClient::sendPacketLocked(int socketFd, const CommunicationRequest& request) {
+  if (request.m_textLength < 0 || (request.m_textPtr == nullptr && request.m_textLength != 0)) {
+    ruko::logPrint(LL_ERROR, "sdk communication log: Invalid request body. length:%d", request.m_textLength);
+    return false;
+  }
+  const long long length = static_cast<long long>(request.m_textLength) + 12;
+  if (length > MAX_SEND_LENGTH_FIELD) {
+    ruko::logPrint(LL_ERROR, "sdk communication log: The message size is larger than the specified size. length:%lld",
+                   length);
+    return false;
+  }
+
+  char* out = m_sendBuffer.get();
+  std::memcpy(out, ROBOT_COMMAND_SOF, 4);
+  putInt32LittleEndian(out + 4, static_cast<int32_t>(length));
+  putInt32LittleEndian(out + 8, static_cast<int32_t>(request.m_commandType));
+  if (request.m_textLength > 0) {
+    std::memcpy(out + 12, request.m_textPtr, static_cast<size_t>(request.m_textLength));
+  }
+  std::memcpy(out + 12 + request.m_textLength, ROBOT_COMMAND_CRC, 4);
+  std::memcpy(out + 16 + request.m_textLength, ROBOT_COMMAND_END, 4);
+
+  const int total = static_cast<int>(length) + 8;
+  int written = 0;
+  const int result = sendCommunicationData(socketFd, out, total, &written);
+  if (result != total) {
+    ruko::logPrint(LL_ERROR, "sdk communication log: Socket send messages error. errorcode=%d", result);
+    if (written > 0) {
+      // Part of a packet went out: the peer would read everything after it out of frame. Shutting down
+      // makes the receive thread report one disconnect instead.
+      shutdown(socketFd, SHUT_RDWR);
+    }
+    return false;
+  }
+  return true;
+}
+
+int RobotCommunicationClient::sendCommunicationData(int socketFd, const char* data, int length, int* written) {
+  int done = 0;
+  while (done < length) {
+    const int chunk = std::min(kSocketChunk, length - done);
+    const ssize_t r = send(socketFd, data + done, static_cast<size_t>(chunk), MSG_NOSIGNAL);
+    if (r < 0 && errno == EINTR) {
+      continue;
+    }
+    if (r <= 0) {
+      *written = done;
+      return static_cast<int>(r);
+    }
+    done += static_cast<int>(r);
+  }
+  *written = done;
+  return done;
+}
+
+int RobotCommunicationClient::recvMessageBaseMethed(int socketFd, char* data, int length) {
+  int done = 0;
+  while (done < length) {
+    const int chunk = std::min(kSocketChunk, length - done);
+    const ssize_t r = recv(socketFd, data + done, static_cast<size_t>(chunk), 0);
+    if (r < 0 && errno == EINTR) {
+      continue;
+    }
+    if (r <= 0) {
+      return static_cast<int>(r);
+    }
+    done += static_cast<int>(r);
+  }
+  return done;
+}
+
+int RobotCommunicationClient::recvPeek(int socketFd, char* data, int length) {
+  ssize_t r;
+  do {
+    r = recv(socketFd, data, static_cast<size_t>(length), MSG_PEEK | MSG_WAITALL);
+  } while (r < 0 && errno == EINTR);
+  if (r <= 0 || r == length) {
+    return static_cast<int>(r);
+  }
+  // Fewer bytes than asked: the peer has ended the stream (nothing more will come, so the caller must
+  // slide over what is left), or the time-out passed or an urgent mark stopped the look (try again later).
+  pollfd p{socketFd, POLLRDHUP, 0};
+  if (poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP)) != 0) {
+    return static_cast<int>(r);
+  }
+  return -1;
+}
+
+int RobotCommunicationClient::recvCommunicationData(int socketFd, char* data, int length) {
+  return recvMessageBaseMethed(socketFd, data, length);
+}
+
+int RobotCommunicationClient::recvRobotMessageHead(int socketFd) {
+  char head[4];
+  const int peeked = recvPeek(socketFd, head, 4);
+  if (peeked <= 0) {
+    return peeked;
+  }
+  if (peeked == 4 && std::memcmp(head, ROBOT_COMMAND_SOF, 4) == 0) {
+    const int r = recvCommunicationData(socketFd, head, 4);
+    return r == 4 ? 4 : (r <= 0 ? r : -1);
+  }
+  const int r = recvCommunicationData(socketFd, head, 1);
+  return r == 1 ? 1 : r;
+}
+
+int RobotCommunicationClient::recvRobotCommunicationPackage(int socketFd) {
+  const int head = recvRobotMessageHead(socketFd);
+  if (head != 4) {
+    // A read ended by our own shutdown() is no error worth reporting.
+    if (!m_stopReceiving.load()) {
+      ruko::logPrint(LL_ERROR, "sdk communication log: Recv Header error.");
+      ruko::logPrint(LL_ERROR, "sdk communication log:  Recv text block error.");
+    }
+    return head;
+  }
+  char lengthField[4];
+  const int r = recvCommunicationData(socketFd, lengthField, 4);
+  if (r != 4) {
+    return r <= 0 ? r : -1;
+  }
+  const int32_t length = getInt32LittleEndian(lengthField);
+  if (length <= 0) {
+    // Nothing to read: taken for the end of the stream.
+    return 0;
+  }
+  if (length > MAX_RECV_LENGTH_FIELD) {
+    ruko::logPrint(LL_ERROR, "sdk communication log: Packet length %d exceeds receive buffer.", length);
+    return RECV_CLOSE_CONNECTION;
+  }
+  return recvCommunicationData(socketFd, m_recvBuffer.get(), length);
+}
+
+void RobotCommunicationClient::handleUrgentData(int socketFd) {
+  unsigned char urgent = 0;
+  if (recv(socketFd, &urgent, 1, MSG_OOB) == 1) {
+    ruko::logPrint(LL_WARN, "sdk communication log: Urgent data discarded: 0x%02x.", urgent);
+  }
+}
+
+void RobotCommunicationClient::recvCommunicationPackageLoop() {
+  const int socketFd = m_socketFd.load();
+  while (!m_stopReceiving.load() && m_connectStatus.load(std::memory_order_acquire)) {
+    // Both conditions are armed afresh on every turn; poll() has no limit on the descriptor's number.
+    pollfd p{socketFd, POLLIN | POLLPRI, 0};
+    const int ready = poll(&p, 1, static_cast<int>(ruko::timing().receiveTurn.count()));
+    if (ready < 0) {
+      if (errno != EINTR) {
+        ruko::logPrint(LL_ERROR, "sdk communication log:  select error, ret=%d.", ready);
+      }
+      continue;
+    }
+    if (ready == 0) {
+      continue;
+    }
+    if ((p.revents & POLLPRI) != 0) {
+      // Urgent data on a live link is no loss of the link: read it away so the condition clears.
+      handleUrgentData(socketFd);
+    }
+    if ((p.revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+      continue;
+    }
+    const int r = recvRobotCommunicationPackage(socketFd);
+    if (r == 0 || r == RECV_CLOSE_CONNECTION) {
+      if (m_stopReceiving.load()) {
+        break;  // our own shutdown(): a disconnect, not a loss of the link
+      }
+      m_connectStatus.store(false, std::memory_order_release);
+      // Senders now fail at once; the descriptor itself is closed by the next connect or disconnect.
+      shutdown(socketFd, SHUT_RDWR);
+      if (r == 0) {
+        ruko::logPrint(LL_ERROR, "sdk communication log: recv return 0, Server disconnenct.");
+      }
+      const int length = makeDisconnectEventCommunicationPackage();
+      if (length > 0) {
+        responseProcess(-1, m_recvBuffer.get(), length);
+      }
+      break;
+    }
+    // Fewer than 12 bytes leave no room for a type and the trailing check field and end marker.
+    if (r >= 12) {
+      responseProcess(socketFd, m_recvBuffer.get(), r - 8);
+    }
+  }
+}
+
+void RobotCommunicationClient::eventLoopThread() {
+  ruko::logPrint(LL_INFO, "sdk log: Receive data thread startup ...");
+  recvCommunicationPackageLoop();
+  ruko::logPrint(LL_INFO, "sdk log: Receive data thread exit.");
+}
+
+int RobotCommunicationClient::makeDisconnectEventCommunicationPackage() {
+  char* buffer = m_recvBuffer.get();
+  putInt32LittleEndian(buffer, static_cast<int32_t>(CommunicationMateType::CommunicationType_Event));
+  ruko_robot_namespace::RobotEventInfo event;
+  event.eventType = ruko_robot_namespace::RobotEvent_socketDisconnected;
+  event.eventCode = 0;
+  event.eventContent = "Server disconnected.";
+  int size = RECV_BUFFER_SIZE - 4;
+  if (!ProtoEncodeDecode::getResponse_Event(buffer + 4, &size, event)) {
+    return 0;
+  }
+  return size + 4;
+}
