@@ -204,39 +204,40 @@ struct RobotEventInfo {
 };
 
 // Declaration order runs down the first column of the diagnosis table, then
-// down the second; the two halves are kept apart here for that reason.
+// down the second; the two halves are kept apart here for that reason. Every field starts at zero: a
+// controller reply with an empty diagnosis list reports success without writing the record.
 struct RobotDiagnosis {
-  uint8_t armCanbusStatus;
-  float armPowerCurrent;
-  float armPowerVoltage;
-  bool armPowerStatus;
-  char contorllerTemp;
-  uint8_t contorllerHumidity;
-  bool remoteHalt;
-  bool softEmergency;
-  bool remoteEmergency;
-  bool robotCollision;
-  bool forceControlMode;
-  bool brakeStuats;
+  uint8_t armCanbusStatus{};
+  float armPowerCurrent{};
+  float armPowerVoltage{};
+  bool armPowerStatus{};
+  char contorllerTemp{};
+  uint8_t contorllerHumidity{};
+  bool remoteHalt{};
+  bool softEmergency{};
+  bool remoteEmergency{};
+  bool robotCollision{};
+  bool forceControlMode{};
+  bool brakeStuats{};
 
-  float robotEndSpeed;
-  int32_t robotMaxAcc;
-  bool orpeStatus;
-  bool enableReadPose;
-  bool robotMountingPoseChanged;
-  bool encoderErrorStatus;
-  bool staticCollisionDetect;
-  uint8_t jointCollisionDetect;
-  bool encoderLinesError;
-  bool jointErrorStatus;
-  bool singularityOverSpeedAlarm;
-  bool robotCurrentAlarm;
-  uint8_t toolIoError;
-  bool robotMountingPoseWarning;
-  uint16_t macTargetPosBufferSize;
-  uint16_t macTargetPosDataSize;
-  uint8_t macDataInterruptWarning;
-  uint8_t controlBoardAbnormalStateFlag;
+  float robotEndSpeed{};
+  int32_t robotMaxAcc{};
+  bool orpeStatus{};
+  bool enableReadPose{};
+  bool robotMountingPoseChanged{};
+  bool encoderErrorStatus{};
+  bool staticCollisionDetect{};
+  uint8_t jointCollisionDetect{};
+  bool encoderLinesError{};
+  bool jointErrorStatus{};
+  bool singularityOverSpeedAlarm{};
+  bool robotCurrentAlarm{};
+  uint8_t toolIoError{};
+  bool robotMountingPoseWarning{};
+  uint16_t macTargetPosBufferSize{};
+  uint16_t macTargetPosDataSize{};
+  uint8_t macDataInterruptWarning{};
+  uint8_t controlBoardAbnormalStateFlag{};
 };
 
 struct RobotJointVersion {

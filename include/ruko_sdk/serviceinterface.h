@@ -5,6 +5,10 @@
 
 #include "ruko_sdk/robot_error.h"
 #include "ruko_sdk/robot_geometry.h"
+#include "ruko_sdk/robot_io_types.h"
+#include "ruko_sdk/robot_motion_types.h"
+#include "ruko_sdk/robot_parameter_types.h"
+#include "ruko_sdk/robot_status_types.h"
 #include "ruko_sdk/ruko_sdk_export.h"
 #include "ruko_sdk/version.h"
 

@@ -365,3 +365,17 @@ TEST(PublicEnumerations, IoEnumerationsMatchTheWire) {
 }
 
 }  // namespace
+
+TEST(DiagnosisRecord, DefaultConstructionWithoutBracesReadsZero) {
+  // A reply with an empty diagnosis list succeeds without writing the record, so a caller that declares
+  // `RobotDiagnosis d;` must still read zeros, not stack garbage.
+  alignas(RobotDiagnosis) unsigned char storage[sizeof(RobotDiagnosis)];
+  std::memset(storage, 0xA5, sizeof storage);
+  const RobotDiagnosis& d = *new (storage) RobotDiagnosis;
+  EXPECT_EQ(d.armCanbusStatus, 0);
+  EXPECT_EQ(d.armPowerCurrent, 0.0f);
+  EXPECT_EQ(d.robotMaxAcc, 0);
+  EXPECT_FALSE(d.jointErrorStatus);
+  EXPECT_EQ(d.macTargetPosDataSize, 0);
+  EXPECT_EQ(d.controlBoardAbnormalStateFlag, 0);
+}
