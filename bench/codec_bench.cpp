@@ -9,28 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "codec/codec_support.h"
 #include "codec/protoencodedecode.h"
-
-namespace {
-thread_local long t_allocations = 0;
-}  // namespace
-
-// malloc/free underneath are the point; GCC flags the pairing once it inlines these.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  ++t_allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -39,8 +20,8 @@ namespace rrn = ruko_robot_namespace;
 using P = ProtoEncodeDecode;
 
 void reportAllocations(benchmark::State& state, long allocationsBefore) {
-  state.counters["allocs/msg"] =
-      static_cast<double>(t_allocations - allocationsBefore) / static_cast<double>(state.iterations());
+  state.counters["allocs/msg"] = static_cast<double>(ruko::test::threadAllocationCount() - allocationsBefore) /
+                                 static_cast<double>(state.iterations());
 }
 
 RobotMoveProfile trackProfile() {
@@ -93,7 +74,7 @@ std::string jointStatusPush() {
 void BM_MoveRequest1000_Encode(benchmark::State& state) {
   const RobotMoveProfile profile = trackProfile();
   const std::vector<rrn::wayPoint_S> points = track(1000);
-  const long allocationsBefore = t_allocations;
+  const long allocationsBefore = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     char* data = nullptr;
     int size = 0;
@@ -109,7 +90,7 @@ BENCHMARK(BM_MoveRequest1000_Encode);
 void BM_MoveRequest1000_Encode_PlainMessage(benchmark::State& state) {
   const RobotMoveProfile profile = trackProfile();
   const std::vector<rrn::wayPoint_S> points = track(1000);
-  const long allocationsBefore = t_allocations;
+  const long allocationsBefore = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     common::RobotMove message;
     P::RobotMovePatamTypeConversion(profile, points, message);
@@ -127,7 +108,7 @@ void BM_MoveRequest1000_Decode(benchmark::State& state) {
   const std::string body = moveBody(trackProfile(), track(1000));
   RobotMoveProfile profile{};
   std::vector<rrn::wayPoint_S> points;
-  const long allocationsBefore = t_allocations;
+  const long allocationsBefore = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     ruko::codec::ScratchMessage<common::RobotMove> message;
     benchmark::DoNotOptimize(ruko::codec::parse(*message, body.data(), static_cast<int>(body.size())) &&
@@ -141,7 +122,7 @@ void BM_MoveRequest1000_Decode_PlainMessage(benchmark::State& state) {
   const std::string body = moveBody(trackProfile(), track(1000));
   RobotMoveProfile profile{};
   std::vector<rrn::wayPoint_S> points;
-  const long allocationsBefore = t_allocations;
+  const long allocationsBefore = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     common::RobotMove message;
     benchmark::DoNotOptimize(ruko::codec::parse(message, body.data(), static_cast<int>(body.size())) &&
@@ -155,7 +136,7 @@ BENCHMARK(BM_MoveRequest1000_Decode_PlainMessage);
 void BM_JointStatusPush_Encode(benchmark::State& state) {
   rrn::JointStatus statuses[6]{};
   for (int j = 0; j < 6; ++j) statuses[j].jointCurrentI = 1200 + j;
-  const long allocationsBefore = t_allocations;
+  const long allocationsBefore = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     ruko::codec::ScratchMessage<common::ProtoRobotAllJointStatusResponse> push;
     push->set_jointcount(6);
@@ -174,7 +155,7 @@ BENCHMARK(BM_JointStatusPush_Encode);
 void BM_JointStatusPush_Decode(benchmark::State& state) {
   const std::string body = jointStatusPush();
   rrn::JointStatus statuses[6]{};
-  const long allocationsBefore = t_allocations;
+  const long allocationsBefore = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     int errorCode = 0;
     benchmark::DoNotOptimize(
@@ -187,7 +168,7 @@ BENCHMARK(BM_JointStatusPush_Decode);
 void BM_JointStatusPush_Decode_PlainMessage(benchmark::State& state) {
   const std::string body = jointStatusPush();
   rrn::JointStatus statuses[6]{};
-  const long allocationsBefore = t_allocations;
+  const long allocationsBefore = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     common::ProtoRobotAllJointStatusResponse message;
     const bool ok = ruko::codec::parse(message, body.data(), static_cast<int>(body.size()));

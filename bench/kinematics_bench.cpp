@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "kinematics/ikfunc.h"
 #include "kinematics/joint_range_of_motion.h"
 #include "kinematics/kinematic_store.h"
@@ -31,26 +32,6 @@
 #include <kdl/frames.hpp>
 #include <kdl/jntarray.hpp>
 #endif
-
-namespace {
-thread_local long t_allocations = 0;
-}  // namespace
-
-// malloc/free underneath are the point; GCC flags the pairing once it inlines these.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  ++t_allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -99,12 +80,12 @@ template <typename Call>
 void overPoses(benchmark::State& state, Call&& call) {
   const auto& set = poses();
   size_t i = 0;
-  const long before = t_allocations;
+  const long before = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     call(set[i]);
     if (++i == set.size()) i = 0;
   }
-  reportAllocations(state, t_allocations - before);
+  reportAllocations(state, ruko::test::threadAllocationCount() - before);
 }
 
 void BM_KinematicParamsSnapshot(benchmark::State& state) {
@@ -260,7 +241,7 @@ void BM_KDL_ChainIkSolverPos_LMA_Seeded0_1(benchmark::State& state) {
   KDL::JntArray seed(6), out(6);
   long failures = 0;
   size_t i = 0;
-  const long before = t_allocations;
+  const long before = ruko::test::threadAllocationCount();
   for (auto _ : state) {
     const Pose& p = poses()[i];
     for (int j = 0; j < 6; ++j) seed(j) = p.joints[j] + 0.1;
@@ -268,7 +249,7 @@ void BM_KDL_ChainIkSolverPos_LMA_Seeded0_1(benchmark::State& state) {
     benchmark::DoNotOptimize(out);
     if (++i == frames.size()) i = 0;
   }
-  reportAllocations(state, t_allocations - before);
+  reportAllocations(state, ruko::test::threadAllocationCount() - before);
   state.counters["fail/call"] = benchmark::Counter(static_cast<double>(failures), benchmark::Counter::kAvgIterations);
 }
 

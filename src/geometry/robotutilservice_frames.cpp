@@ -10,6 +10,7 @@
 #include "kinematics/ikfunc.h"
 #include "transport/internalmatetype.h"
 #include "util/log.h"
+#include "util/finite.h"
 
 namespace rn = ruko_robot_namespace;
 
@@ -17,24 +18,12 @@ namespace {
 
 constexpr double kSentinelOffset = 6.0;
 
-bool finite(const double* v, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (!std::isfinite(v[i])) return false;
-  }
-  return true;
-}
-
-bool finitePose(const rn::Pos& p, const rn::Ori& q) {
-  const double v[7] = {p.x, p.y, p.z, q.w, q.x, q.y, q.z};
-  return finite(v, 7);
-}
-
 bool finiteTool(const rn::ToolInEndDesc& tool) {
-  return finitePose(tool.toolInEndPosition, tool.toolInEndOrientation);
+  return ruko::finitePose(tool.toolInEndPosition, tool.toolInEndOrientation);
 }
 
 bool finiteWaypointPose(const rn::wayPoint_S& wp) {
-  return finitePose(wp.cartPos.position, wp.orientation);
+  return ruko::finitePose(wp.cartPos.position, wp.orientation);
 }
 
 Pose_S toPose(const rn::Pos& p, const rn::Ori& q) {
@@ -177,7 +166,7 @@ int RobotUtilService::base2UserCoordinate(const rn::Pos& flangeCenterPositionOnB
     }
     return rn::ErrnoSucc;
   }
-  if (!finitePose(flangeCenterPositionOnBase, flangeCenterOrientationOnBase) || !finiteTool(toolInEndDesc)) {
+  if (!ruko::finitePose(flangeCenterPositionOnBase, flangeCenterOrientationOnBase) || !finiteTool(toolInEndDesc)) {
     ruko::logPrint(LL_ERROR, "sdk log: base2UserCoordinate() flange pose or tool is not finite.");
     return rn::ErrCode_BaseToUserConvertFailed;
   }
@@ -213,7 +202,7 @@ int RobotUtilService::base2UserCoordinatePrivate(const rn::wayPoint_S& flangeCen
   Pose_S result{};
   if (!Ikfunc::waypointDisplay(result, toPose(flangeCenterPointOnBase), userCoordSystem.coordType, toolPosition,
                                &toolOrientation, plane, methodCode(userCoordSystem.methods)) ||
-      !finite(result.posU.positionVector, 3) || !finite(result.oriU.quaternionVector, 4)) {
+      !ruko::allFinite(result.posU.positionVector, 3) || !ruko::allFinite(result.oriU.quaternionVector, 4)) {
     return rn::ErrCode_BaseToUserConvertFailed;
   }
   rn::wayPoint_S out = flangeCenterPointOnBase;
@@ -231,7 +220,7 @@ int RobotUtilService::user2BaseCoordinate(const rn::Pos& toolEndPositionOnUserCo
     ruko::logPrint(LL_ERROR, "sdk log: user2BaseCoordinate() Does not support end coordinate systems.");
     return rn::ErrCode_ParamError;
   }
-  if (!finitePose(toolEndPositionOnUserCoord, toolEndOrientationOnUserCoord) || !finiteTool(toolInEndDesc)) {
+  if (!ruko::finitePose(toolEndPositionOnUserCoord, toolEndOrientationOnUserCoord) || !finiteTool(toolInEndDesc)) {
     ruko::logPrint(LL_ERROR, "sdk log: user2BaseCoordinate() tool pose or tool is not finite.");
     return rn::ErrCode_UserToBaseConvertFailed;
   }
@@ -283,7 +272,7 @@ int RobotUtilService::userCoordPoint2BasePoint(const rn::Pos& userCoordPoint,
   }
   if (userCoordSystem.coordType == rn::BaseCoordinate) {
     const double v[3] = {userCoordPoint.x, userCoordPoint.y, userCoordPoint.z};
-    if (!finite(v, 3)) {
+    if (!ruko::allFinite(v, 3)) {
       ruko::logPrint(LL_ERROR, "sdk log: userCoordPoint2BasePoint point is not finite.");
       return rn::ErrCode_UserToBaseConvertFailed;
     }
@@ -314,7 +303,7 @@ int RobotUtilService::offsetVectorUserCoord2Base(const double* vectorOnUserCoord
   if (userCoordSystem.coordType == rn::EndCoordinate) return rn::ErrCode_ParamError;
   const rn::Pos vector{vectorOnUserCoord[0], vectorOnUserCoord[1], vectorOnUserCoord[2]};
   if (userCoordSystem.coordType == rn::BaseCoordinate) {
-    if (!finite(vectorOnUserCoord, 3)) {
+    if (!ruko::allFinite(vectorOnUserCoord, 3)) {
       ruko::logPrint(LL_ERROR, "sdk log: offsetVectorUserCoord2Base vector is not finite.");
       return rn::ErrCode_UserToBaseConvertFailed;
     }
@@ -348,7 +337,7 @@ int RobotUtilService::endPosition2BasePosition(const rn::wayPoint_S& flangeCente
   rotate(R, local, offset);
   const rn::Pos& flange = flangeCenterPointOnBase.cartPos.position;
   const double result[3] = {flange.x + offset[0], flange.y + offset[1], flange.z + offset[2]};
-  if (!finite(result, 3)) {
+  if (!ruko::allFinite(result, 3)) {
     ruko::logPrint(LL_ERROR, "sdk log: endPosition2BasePosition input is not usable.");
     return rn::ErrCode_ParamError;
   }
@@ -357,7 +346,7 @@ int RobotUtilService::endPosition2BasePosition(const rn::wayPoint_S& flangeCente
 }
 
 int RobotUtilService::endOrientation2ToolOrientation(rn::Ori& tcpOriInEnd, const rn::Ori& endOri, rn::Ori& toolOri) {
-  if (!finitePose(rn::Pos{0, 0, 0}, tcpOriInEnd) || !finitePose(rn::Pos{0, 0, 0}, endOri)) {
+  if (!ruko::finitePose(rn::Pos{0, 0, 0}, tcpOriInEnd) || !ruko::finitePose(rn::Pos{0, 0, 0}, endOri)) {
     ruko::logPrint(LL_ERROR, "sdk log: endOrientation2ToolOrientation orientation is not finite.");
     return rn::ErrCode_ParamError;
   }
@@ -368,7 +357,7 @@ int RobotUtilService::endOrientation2ToolOrientation(rn::Ori& tcpOriInEnd, const
 }
 
 int RobotUtilService::toolOrientation2EndOrientation(rn::Ori& tcpOriInEnd, const rn::Ori& toolOri, rn::Ori& endOri) {
-  if (!finitePose(rn::Pos{0, 0, 0}, tcpOriInEnd) || !finitePose(rn::Pos{0, 0, 0}, toolOri)) {
+  if (!ruko::finitePose(rn::Pos{0, 0, 0}, tcpOriInEnd) || !ruko::finitePose(rn::Pos{0, 0, 0}, toolOri)) {
     ruko::logPrint(LL_ERROR, "sdk log: toolOrientation2EndOrientation orientation is not finite.");
     return rn::ErrCode_ParamError;
   }
@@ -383,7 +372,7 @@ bool RobotUtilService::relativeMoveAndRot(rn::wayPoint_S& firstFlangeWaypointInM
                                           rn::ToolInEndDesc realToolInEnd, const rn::Pos& sourceRelativePositionOnUser,
                                           const rn::Ori& sourceRelativeOriOnUser, rn::Pos& targetRelativePositionOnBase,
                                           rn::Ori& targetRelativeOriOnBase) {
-  if (!finitePose(sourceRelativePositionOnUser, sourceRelativeOriOnUser)) {
+  if (!ruko::finitePose(sourceRelativePositionOnUser, sourceRelativeOriOnUser)) {
     ruko::logPrint(LL_ERROR, "sdk log: relativeMoveAndRot relative motion is not finite.");
     return false;
   }
@@ -467,7 +456,7 @@ bool RobotUtilService::relativeMoveAndRot(rn::wayPoint_S& firstFlangeWaypointInM
 
   const double check[7] = {position[0],   position[1],   position[2],  orientation.w,
                            orientation.x, orientation.y, orientation.z};
-  if (!rotationOk || !finite(check, 7)) {
+  if (!rotationOk || !ruko::allFinite(check, 7)) {
     ruko::logPrint(LL_ERROR, "sdk log: relativeMoveAndRot result is not finite.");
     return false;
   }

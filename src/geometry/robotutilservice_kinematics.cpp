@@ -8,6 +8,7 @@
 #include "geometry/waypoint_convert.h"
 #include "kinematics/ikfunc.h"
 #include "util/log.h"
+#include "util/finite.h"
 
 namespace rn = ruko_robot_namespace;
 
@@ -15,23 +16,11 @@ namespace {
 
 constexpr double kNoneToolTolerance = 1e-5;
 
-bool finite(const double* v, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (!std::isfinite(v[i])) return false;
-  }
-  return true;
-}
-
-bool finitePose(const rn::Pos& p, const rn::Ori& q) {
-  const double v[7] = {p.x, p.y, p.z, q.w, q.x, q.y, q.z};
-  return finite(v, 7);
-}
-
 }  // namespace
 
 int RobotUtilService::robotFk(const double* jointAngle, int size, rn::wayPoint_S& wayPoint) {
   if (size != 6) return rn::ErrCode_ParamError;
-  if (jointAngle == nullptr || !finite(jointAngle, 6)) {
+  if (jointAngle == nullptr || !ruko::allFinite(jointAngle, 6)) {
     ruko::logPrint(LL_ERROR, "sdk log: robotFk joint angles missing or not finite.");
     return rn::ErrCode_ParamError;
   }
@@ -44,7 +33,7 @@ int RobotUtilService::robotFk(const double* jointAngle, int size, rn::wayPoint_S
 
 int RobotUtilService::robotIk(const double* startPointJointAngle, const rn::Pos& position, const rn::Ori& ori,
                               rn::wayPoint_S& wayPoint) {
-  if (startPointJointAngle == nullptr || !finite(startPointJointAngle, 6) || !finitePose(position, ori)) {
+  if (startPointJointAngle == nullptr || !ruko::allFinite(startPointJointAngle, 6) || !ruko::finitePose(position, ori)) {
     ruko::logPrint(LL_ERROR, "sdk log: robotIk reference angles missing or pose not finite.");
     return rn::ErrCode_ParamError;
   }
@@ -63,7 +52,7 @@ int RobotUtilService::robotIk(const double* startPointJointAngle, const rn::Pos&
 
 int RobotUtilService::robotIk(const rn::Pos& position, const rn::Ori& ori,
                               std::vector<rn::wayPoint_S>& wayPointVector) {
-  if (!finitePose(position, ori)) {
+  if (!ruko::finitePose(position, ori)) {
     ruko::logPrint(LL_ERROR, "sdk log: robotIk pose not finite.");
     return rn::ErrCode_ParamError;
   }

@@ -1,4 +1,5 @@
 #include "kinematics/frame_calib_lib.h"
+#include "util/finite.h"
 
 #include <cmath>
 #include <memory>
@@ -26,13 +27,6 @@ class Scratch {
   std::unique_ptr<double[]> heap_;
   double* data_ = nullptr;
 };
-
-bool allFinite(const double* v, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (!std::isfinite(v[i])) return false;
-  }
-  return true;
-}
 
 double dot(const Pos& a, const Pos& b) {
   return a.x * b.x + a.y * b.y + a.z * b.z;
@@ -84,7 +78,7 @@ bool orientationFromDirections(unsigned method, Pos e1, Pos e2, double* rot) {
   setColumn(rot, static_cast<int>(method % 3), e1);
   setColumn(rot, static_cast<int>((method + 1) % 3), e2);
   setColumn(rot, static_cast<int>((method + 2) % 3), e3);
-  return allFinite(rot, 9);
+  return ruko::allFinite(rot, 9);
 }
 
 }  // namespace
@@ -173,7 +167,7 @@ bool userCoordinateCalibLib(const Pose_S* pose, char methods, double* bInWPos, d
   const double origin[3] = {p0.x, p0.y, p0.z};
   const Pos seenFromFrame = rotate(ori, origin);
   const double basePos[3] = {-seenFromFrame.x, -seenFromFrame.y, -seenFromFrame.z};
-  if (!allFinite(ori, 9) || !allFinite(basePos, 3) || !allFinite(origin, 3)) return false;
+  if (!ruko::allFinite(ori, 9) || !ruko::allFinite(basePos, 3) || !ruko::allFinite(origin, 3)) return false;
 
   for (int i = 0; i < 9; ++i) bInWOri[i] = ori[i];
   for (int i = 0; i < 3; ++i) {
@@ -204,7 +198,7 @@ bool toolCoordinateCalibLib(const double* rot, const double* pos, int count, cha
   if (!positiveDefiniteMatrixInverse(M, 3)) return false;
   double t[3];
   matrixMultiplication(t, M, v, 3, 3, 1, true, true);
-  if (!allFinite(t, 3)) return false;
+  if (!ruko::allFinite(t, 3)) return false;
 
   const unsigned oriMethod = static_cast<unsigned char>(method);
   double oriResult[9];
@@ -233,7 +227,7 @@ bool toolCoordinateCalibLib(const double* rot, const double* pos, int count, cha
     if (oriMethod <= 2) {
       // Taught in the base frame: bring it into the flange frame of the first pose.
       matrixMultiplication(oriResult, poseRot[0], oriResult, 3, 3, 3, true, false);
-      if (!allFinite(oriResult, 9)) return false;
+      if (!ruko::allFinite(oriResult, 9)) return false;
     }
   }
 

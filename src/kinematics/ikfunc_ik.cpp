@@ -9,6 +9,7 @@
 #include "kinematics/kinematic_store.h"
 #include "kinematics/our_alg.h"
 #include "util/log.h"
+#include "util/finite.h"
 
 namespace {
 
@@ -31,13 +32,6 @@ constexpr int kCompensationIterations = 15;
 constexpr double kCompensationOriSquare = 1e-8;
 constexpr double kCompensationDisSquare = 2.5e-9;
 
-bool allFinite(const double* v, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (!std::isfinite(v[i])) return false;
-  }
-  return true;
-}
-
 bool insideRange(const RangeOfMotion& r, double v) {
   return r.minValue < v && v < r.maxValue;
 }
@@ -47,7 +41,7 @@ int computeIkNew(const ruko::KinematicParams& params, const JointRangeOfMotion& 
   if (!params.k_series_robot) return 0;
   const Ori& o = cur.orientation;
   const double quaternion[4] = {o.w, o.x, o.y, o.z};
-  if (!allFinite(cur.cartPos.positionVector, 3) || !allFinite(quaternion, 4) || !allFinite(cur.jointpos, 6)) {
+  if (!ruko::allFinite(cur.cartPos.positionVector, 3) || !ruko::allFinite(quaternion, 4) || !ruko::allFinite(cur.jointpos, 6)) {
     return 0;
   }
   const double qref[6] = {-cur.jointpos[0], -cur.jointpos[1], -cur.jointpos[2],

@@ -3,6 +3,7 @@
 #include "kinematics/ikfunc.h"
 #include "kinematics/kinematic_store.h"
 #include "util/log.h"
+#include "util/finite.h"
 
 namespace {
 
@@ -38,13 +39,6 @@ bool logSelection(Selection selection, int robotType) {
     return false;
   }
   ruko::logPrint(LL_INFO, "set robot successfully, robot name: %s", ruko::findRobotModel(robotType)->name);
-  return true;
-}
-
-bool allFinite(const float* values, int count) {
-  for (int i = 0; i < count; ++i) {
-    if (!std::isfinite(values[i])) return false;
-  }
   return true;
 }
 
@@ -98,8 +92,8 @@ bool Ikfunc::setDhParameters(ruko_robot_type robotType, double A3, double A4, do
 }
 
 bool Ikfunc::installSystemCalibParam(const RobotSystemParamCalib_S& calib) {
-  if (!allFinite(calib.dA, 6) || !allFinite(calib.dD, 6) || !allFinite(calib.dAlpha, 6) ||
-      !allFinite(calib.dTheta, 6) || !allFinite(calib.dBeta, 6)) {
+  if (!ruko::allFinite(calib.dA, 6) || !ruko::allFinite(calib.dD, 6) || !ruko::allFinite(calib.dAlpha, 6) ||
+      !ruko::allFinite(calib.dTheta, 6) || !ruko::allFinite(calib.dBeta, 6)) {
     return false;
   }
   ruko::updateKinematicParams([&](ruko::KinematicParams& params) {

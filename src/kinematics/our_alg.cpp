@@ -1,4 +1,5 @@
 #include "kinematics/our_alg.h"
+#include "util/finite.h"
 
 #include <cmath>
 
@@ -20,13 +21,6 @@ constexpr double kSinPi = 1.2246467991473532e-16;
 constexpr double kShoulderCircle = 1.0001;
 constexpr double kStretched = 1e-4;
 constexpr double kSnapBand = 1.75e-5;
-
-bool allFinite(const double* v, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (!std::isfinite(v[i])) return false;
-  }
-  return true;
-}
 
 double wrapToPi(double a) {
   while (a <= -kPi) a += kTwoPi;
@@ -222,7 +216,7 @@ int computeIkClosedForm(const KinematicParams& p, const double* qref, double* ee
   if (qref == nullptr || eerot == nullptr || eetrans == nullptr || sol == nullptr) return 0;
   // Non-finite input would come out as non-finite "solutions" that no later
   // comparison rejects.
-  if (!allFinite(qref, 6) || !allFinite(eerot, 9) || !allFinite(eetrans, 3)) return 0;
+  if (!ruko::allFinite(qref, 6) || !ruko::allFinite(eerot, 9) || !ruko::allFinite(eetrans, 3)) return 0;
 
   // The closed form is derived for the base frame turned half a turn about Z.
   for (int i = 0; i < 6; ++i) eerot[i] = -eerot[i];

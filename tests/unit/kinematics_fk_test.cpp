@@ -5,6 +5,7 @@
 #include <new>
 #include <random>
 
+#include "allocation_counter.h"
 #include "kinematics/ikfunc.h"
 #include "kinematics/joint_range_of_motion.h"
 #include "kinematics/kinematic_store.h"
@@ -12,28 +13,6 @@
 #include "kinematics/robot_models.h"
 #include "log_capture.h"
 #include "util/log.h"
-
-// Counts the allocations of the calling thread, so that the hot paths can be shown
-// to allocate nothing.
-namespace {
-thread_local long t_allocations = 0;
-}  // namespace
-
-// malloc/free underneath are the point; GCC flags the pairing once it inlines these.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  ++t_allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -245,9 +224,9 @@ TEST(KinematicsAllocation, HotPathsAllocateNothing) {
   wayPoint_S wp{};
   for (int j = 0; j < 6; ++j) wp.jointpos[j] = theta[j];
 
-  const long probe = t_allocations;
+  const long probe = ruko::test::threadAllocationCount();
   delete new int(1);
-  ASSERT_EQ(t_allocations, probe + 1) << "the counter sees this thread's allocations";
+  ASSERT_EQ(ruko::test::threadAllocationCount(), probe + 1) << "the counter sees this thread's allocations";
 
   struct Outcome {
     int raw;
@@ -268,9 +247,9 @@ TEST(KinematicsAllocation, HotPathsAllocateNothing) {
   };
   hotPaths();  // the process's first use may set up the shared parameter snapshot once
 
-  const long before = t_allocations;
+  const long before = ruko::test::threadAllocationCount();
   const Outcome outcome = hotPaths();
-  const long allocations = t_allocations - before;
+  const long allocations = ruko::test::threadAllocationCount() - before;
 
   EXPECT_EQ(outcome.raw, 4);
   EXPECT_EQ(outcome.n, 4);
