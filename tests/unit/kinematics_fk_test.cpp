@@ -225,7 +225,9 @@ TEST(KinematicsAllocation, HotPathsAllocateNothing) {
   for (int j = 0; j < 6; ++j) wp.jointpos[j] = theta[j];
 
   const long probe = ruko::test::threadAllocationCount();
-  delete new int(1);
+  // An explicit call, not a new-expression: optimised builds may elide a new/delete pair.
+  void* volatile probeBlock = ::operator new(sizeof(int));
+  ::operator delete(probeBlock);
   ASSERT_EQ(ruko::test::threadAllocationCount(), probe + 1) << "the counter sees this thread's allocations";
 
   struct Outcome {
