@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "codec/protoencodedecode.h"
+#include "codec_body.h"
 
 namespace {
 
@@ -12,22 +13,8 @@ namespace common = ruko::robot::common;
 namespace mc = ruko::robot::movecondition;
 namespace rrn = ruko_robot_namespace;
 using P = ProtoEncodeDecode;
-
-struct Body {
-  char* data = nullptr;
-  int size = 0;
-  Body() = default;
-  Body(const Body&) = delete;
-  Body& operator=(const Body&) = delete;
-  ~Body() { delete[] data; }
-};
-
-template <class Msg>
-Msg parsed(const Body& body) {
-  Msg message;
-  EXPECT_TRUE(message.ParseFromArray(body.data, body.size));
-  return message;
-}
+using ruko::test::Body;
+using ruko::test::parsed;
 
 rrn::wayPoint_S wayPointNo(int n) {
   rrn::wayPoint_S w{};

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "codec/protoencodedecode.h"
+#include "codec_body.h"
 #include "util/server_version_code.h"
 
 namespace {
@@ -18,15 +19,7 @@ namespace comm = ruko::robot::communication;
 namespace pbparam = ruko::robot::paramerter;
 namespace rrn = ruko_robot_namespace;
 using P = ProtoEncodeDecode;
-
-struct Body {
-  char* data = nullptr;
-  int size = 0;
-  Body() = default;
-  Body(const Body&) = delete;
-  Body& operator=(const Body&) = delete;
-  ~Body() { delete[] data; }
-};
+using ruko::test::Body;
 
 // The version code is process-wide; each test sets the one it needs and restores 0.
 class ServerVersion {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codec/protoencodedecode.h"
+#include "codec_body.h"
 
 namespace {
 
@@ -16,22 +17,8 @@ namespace comm = ruko::robot::communication;
 namespace common = ruko::robot::common;
 namespace rrn = ruko_robot_namespace;
 using P = ProtoEncodeDecode;
-
-struct Body {
-  char* data = nullptr;
-  int size = 0;
-  Body() = default;
-  Body(const Body&) = delete;
-  Body& operator=(const Body&) = delete;
-  ~Body() { delete[] data; }
-};
-
-template <class Msg>
-Msg parsed(const Body& body) {
-  Msg message;
-  EXPECT_TRUE(message.ParseFromArray(body.data, body.size));
-  return message;
-}
+using ruko::test::Body;
+using ruko::test::parsed;
 
 template <class ErrorRecord>
 void setError(ErrorRecord* record, int code) {
