@@ -211,7 +211,8 @@ struct RobotDiagnosis {
   float armPowerCurrent{};
   float armPowerVoltage{};
   bool armPowerStatus{};
-  char contorllerTemp{};
+  // Below-zero readings are real: plain char is unsigned on some 64-bit Linux targets.
+  signed char contorllerTemp{};
   uint8_t contorllerHumidity{};
   bool remoteHalt{};
   bool softEmergency{};

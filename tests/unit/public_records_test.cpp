@@ -12,8 +12,11 @@
 #include <type_traits>
 
 #include "motion/robotmoveprofile.h"
+#include "ruko_sdk/robot_error.h"
+#include "ruko_sdk/robot_geometry.h"
 #include "ruko_sdk/robot_io_types.h"
 #include "ruko_sdk/robot_motion_types.h"
+#include "ruko_sdk/robot_parameter_types.h"
 #include "ruko_sdk/robot_status_types.h"
 #include "transport/internalmatetype.h"
 
@@ -43,6 +46,10 @@ static_assert(allPlain<JointStatus, RobotDiagnosis, RobotDevInfo, RobotSafetyCon
 static_assert(allPlain<JointVelcAccParam, MoveProfile_t, WeaveMove, RegulateSpeedModeParamConfig_t, AdmittancePatam_t,
                        RangeOfMotion, JointRangeOfMotion>());
 static_assert(allPlain<RobotIoDesc, RobotDiagnosisIODesc, RobotAnalogIODesc>());
+static_assert(allPlain<Pos, cartesianPos_U, Ori, Rpy, ToolInEndDesc, wayPoint_S, PositionAndQuaternion, JointParam,
+                       ToolInertia, ToolDynamicsParam, MoveRelative, CoordCalibrateByJointAngleAndTool>());
+static_assert(allPlain<RobotInfo, RobotDynamicsParameters, RobotHandguidingParameters, RobotKinematicsParameters,
+                       RobotFrictionParameters, RobotBaseParameters, RobotJointsParameter>());
 static_assert(allPlain<::RobotMoveProfile, ::joint_cart_U, ::cartesian_Ori_U, ::RobotToolAllIOStatus,
                        ::CoordCalibrateByToolEndPoint>());
 // The event record carries a string, so it is only required to be an aggregate.
@@ -60,10 +67,60 @@ constexpr bool allIntEnums() {
   return (IntEnum<E>::ok && ...);
 }
 
-static_assert(allIntEnums<RobotEventType, RobotState, RobotWorkMode, ROBOT_SERVICE_STATE, CollisionMode,
-                          RobotMoveControlCommand, Robot_Dyn_identify_traj, update_board_firmware_cmd,
-                          RobotControlCommand, RobotType, ::move_mode, ::arrival_ahead_state, move_track, teach_mode,
-                          RobotIoType, IO_STATUS, ToolPowerType, ToolIOType, ToolDigitalIOAddr>());
+static_assert(
+    allIntEnums<RobotEventType, RobotState, RobotWorkMode, ROBOT_SERVICE_STATE, CollisionMode, RobotMoveControlCommand,
+                Robot_Dyn_identify_traj, update_board_firmware_cmd, RobotControlCommand, RobotType, ::move_mode,
+                ::arrival_ahead_state, move_track, teach_mode, RobotIoType, IO_STATUS, ToolPowerType, ToolIOType,
+                ToolDigitalIOAddr, RobotErrorCode, RobotControlServerErrorCode, LOG_LEVEL, coordinate_refer,
+                CoordCalibrateMathod, ToolKinematicsOriCalibrateMathod>());
+
+// Where each name lives is part of the source interface: every name below must resolve exactly as written, so a
+// record or enumeration that moves into or out of the namespace stops this file from compiling.
+template <typename... T>
+constexpr bool declaredAsWritten() {
+  return sizeof...(T) > 0;
+}
+static_assert(
+    declaredAsWritten<
+        ruko_robot_namespace::RobotErrorCode, ruko_robot_namespace::RobotControlServerErrorCode,
+        ruko_robot_namespace::LOG_LEVEL, ruko_robot_namespace::Pos, ruko_robot_namespace::cartesianPos_U,
+        ruko_robot_namespace::Ori, ruko_robot_namespace::Rpy, ruko_robot_namespace::ToolInEndDesc,
+        ruko_robot_namespace::wayPoint_S, ruko_robot_namespace::PositionAndQuaternion, ruko_robot_namespace::JointParam,
+        ruko_robot_namespace::ToolInertia, ruko_robot_namespace::ToolDynamicsParam, ruko_robot_namespace::MoveRelative,
+        ruko_robot_namespace::CoordCalibrateByJointAngleAndTool, ruko_robot_namespace::coordinate_refer,
+        ruko_robot_namespace::CoordCalibrateMathod, ruko_robot_namespace::ToolKinematicsOriCalibrateMathod>());
+static_assert(
+    declaredAsWritten<ruko_robot_namespace::JointStatus, ruko_robot_namespace::RobotEventType,
+                      ruko_robot_namespace::RobotEventInfo, ruko_robot_namespace::RobotDiagnosis,
+                      ruko_robot_namespace::RobotDevInfo, ruko_robot_namespace::RobotSafetyConfig,
+                      ruko_robot_namespace::OrpeSafetyStatus, ruko_robot_namespace::RobotDhPara,
+                      ruko_robot_namespace::JointCommonData, ruko_robot_namespace::RobotGravityComponent,
+                      ruko_robot_namespace::RobotJointOffset, ruko_robot_namespace::RobotState,
+                      ruko_robot_namespace::RobotWorkMode, ruko_robot_namespace::ROBOT_SERVICE_STATE,
+                      ruko_robot_namespace::CollisionMode, ruko_robot_namespace::RobotMoveControlCommand,
+                      ruko_robot_namespace::Robot_Dyn_identify_traj, ruko_robot_namespace::update_board_firmware_cmd,
+                      ruko_robot_namespace::RobotControlCommand, ruko_robot_namespace::RobotType,
+                      ruko_robot_namespace::SeamTracking, ruko_robot_namespace::ForceSensorData, ::TcpParam,
+                      ::RobotTcpParam, ::RobotCollisionCurrent, ::RealTimeJointStatusCallback,
+                      ::RealTimeRoadPointCallback, ::RealTimeEndSpeedCallback, ::RealTimeMovepStepNumNotifyCallback,
+                      ::RobotEventCallback, ::RobotLogPrintCallback>());
+static_assert(
+    declaredAsWritten<
+        ::move_mode, ::arrival_ahead_state, ruko_robot_namespace::move_track, ruko_robot_namespace::teach_mode,
+        ruko_robot_namespace::JointVelcAccParam, ruko_robot_namespace::MoveProfile_t, ruko_robot_namespace::WeaveMove,
+        ruko_robot_namespace::RegulateSpeedModeParamConfig_t, ruko_robot_namespace::AdmittancePatam_t,
+        ruko_robot_namespace::RangeOfMotion, ruko_robot_namespace::JointRangeOfMotion,
+        ruko_robot_namespace::RobotIoType, ruko_robot_namespace::IO_STATUS, ruko_robot_namespace::ToolPowerType,
+        ruko_robot_namespace::ToolIOType, ruko_robot_namespace::ToolDigitalIOAddr, ruko_robot_namespace::RobotIoDesc,
+        ruko_robot_namespace::RobotDiagnosisIODesc, ruko_robot_namespace::RobotAnalogIODesc,
+        ruko_robot_namespace::RobotInfo, ruko_robot_namespace::RobotDynamicsParameters,
+        ruko_robot_namespace::RobotHandguidingParameters, ruko_robot_namespace::RobotKinematicsParameters,
+        ruko_robot_namespace::RobotFrictionParameters, ruko_robot_namespace::RobotBaseParameters,
+        ruko_robot_namespace::RobotJointsParameter>());
+
+// The controller temperature goes below zero. Plain char is signed on some targets only, so a plain char here
+// would pass on one machine and turn -5 degrees into 251 on another.
+static_assert(std::is_same_v<decltype(RobotDiagnosis::contorllerTemp), signed char>);
 
 // The callbacks are called by the library with exactly these signatures.
 static_assert(std::is_same_v<RealTimeJointStatusCallback, void (*)(const JointStatus*, int, void*)>);
@@ -71,6 +128,7 @@ static_assert(std::is_same_v<RealTimeRoadPointCallback, void (*)(const wayPoint_
 static_assert(std::is_same_v<RealTimeEndSpeedCallback, void (*)(double, void*)>);
 static_assert(std::is_same_v<RealTimeMovepStepNumNotifyCallback, void (*)(int, void*)>);
 static_assert(std::is_same_v<RobotEventCallback, void (*)(const RobotEventInfo*, void*)>);
+static_assert(std::is_same_v<::RobotLogPrintCallback, void (*)(LOG_LEVEL, const char*, void*)>);
 
 // --- layout ----------------------------------------------------------------
 
@@ -193,6 +251,81 @@ TEST(PublicRecords, IoRecordsKeepTheirLayout) {
   });
 }
 
+TEST(PublicRecords, GeometryRecordsKeepTheirLayout) {
+  expectLayout({
+      RECORD_SIZE(Pos, 24),
+      RECORD_SIZE(cartesianPos_U, 24),
+      RECORD_SIZE(Ori, 32),
+      FIELD_AT(Ori, w, 0),
+      FIELD_AT(Ori, z, 24),
+      RECORD_SIZE(Rpy, 24),
+      FIELD_AT(Rpy, rz, 16),
+      RECORD_SIZE(ToolInEndDesc, 56),
+      FIELD_AT(ToolInEndDesc, toolInEndOrientation, 24),
+      RECORD_SIZE(wayPoint_S, 104),
+      FIELD_AT(wayPoint_S, orientation, 24),
+      FIELD_AT(wayPoint_S, jointpos, 56),
+      RECORD_SIZE(PositionAndQuaternion, 56),
+      FIELD_AT(PositionAndQuaternion, quaternion, 24),
+      RECORD_SIZE(JointParam, 48),
+      RECORD_SIZE(ToolInertia, 48),
+      FIELD_AT(ToolInertia, yy, 24),
+      RECORD_SIZE(ToolDynamicsParam, 80),
+      FIELD_AT(ToolDynamicsParam, payload, 24),
+      FIELD_AT(ToolDynamicsParam, toolInertia, 32),
+      // The position offset is single precision: three floats after the flag, then the quaternion.
+      RECORD_SIZE(MoveRelative, 48),
+      FIELD_AT(MoveRelative, relativePosition, 4),
+      FIELD_AT(MoveRelative, relativeOri, 16),
+      RECORD_SIZE(CoordCalibrateByJointAngleAndTool, 208),
+      FIELD_AT(CoordCalibrateByJointAngleAndTool, methods, 4),
+      FIELD_AT(CoordCalibrateByJointAngleAndTool, wayPointArray, 8),
+      FIELD_AT(CoordCalibrateByJointAngleAndTool, toolDesc, 152),
+  });
+}
+
+TEST(PublicRecords, ParameterRecordsKeepTheirLayout) {
+  expectLayout({
+      RECORD_SIZE(RobotInfo, 48),
+      FIELD_AT(RobotInfo, auth_type, 2),
+      FIELD_AT(RobotInfo, robot_expire, 4),
+      FIELD_AT(RobotInfo, reserve, 8),
+      FIELD_AT(RobotInfo, robot_duration, 20),
+      FIELD_AT(RobotInfo, joint_duration, 24),
+      RECORD_SIZE(RobotDynamicsParameters, 464),
+      FIELD_AT(RobotDynamicsParameters, IA, 48),
+      FIELD_AT(RobotDynamicsParameters, M, 80),
+      FIELD_AT(RobotDynamicsParameters, MXYZ, 88),
+      FIELD_AT(RobotDynamicsParameters, IXYZ, 192),
+      FIELD_AT(RobotDynamicsParameters, CB, 416),
+      RECORD_SIZE(RobotHandguidingParameters, 336),
+      FIELD_AT(RobotHandguidingParameters, pos_limit, 192),
+      FIELD_AT(RobotHandguidingParameters, acceleration_limit, 288),
+      RECORD_SIZE(RobotKinematicsParameters, 288),
+      FIELD_AT(RobotKinematicsParameters, dbeta, 144),
+      FIELD_AT(RobotKinematicsParameters, dtheta, 240),
+      RECORD_SIZE(RobotFrictionParameters, 168),
+      FIELD_AT(RobotFrictionParameters, tmp_a, 24),
+      FIELD_AT(RobotFrictionParameters, posvel_c2, 96),
+      FIELD_AT(RobotFrictionParameters, negvel_c2, 156),
+      RECORD_SIZE(RobotBaseParameters, 1136),
+      FIELD_AT(RobotBaseParameters, dynamicParam, 48),
+      FIELD_AT(RobotBaseParameters, handguidingParam, 512),
+      FIELD_AT(RobotBaseParameters, kinematicsParam, 848),
+      RECORD_SIZE(RobotJointsParameter, 168),
+  });
+}
+
+// The friction arrays differ in signedness one by one; a swapped sign turns a small negative
+// coefficient read from the controller into a large positive one.
+static_assert(std::is_same_v<std::remove_extent_t<decltype(RobotFrictionParameters::tmp_a)>, int16_t> &&
+              std::is_same_v<std::remove_extent_t<decltype(RobotFrictionParameters::tmp_b)>, uint16_t> &&
+              std::is_same_v<std::remove_extent_t<decltype(RobotFrictionParameters::posvel_a1)>, int16_t> &&
+              std::is_same_v<std::remove_extent_t<decltype(RobotFrictionParameters::posvel_c2)>, uint16_t> &&
+              std::is_same_v<std::remove_extent_t<decltype(RobotFrictionParameters::negvel_b1)>, int16_t> &&
+              std::is_same_v<std::remove_extent_t<decltype(RobotFrictionParameters::negvel_a2)>, uint16_t> &&
+              std::is_same_v<std::remove_extent_t<decltype(RobotFrictionParameters::negvel_c2)>, int16_t>);
+
 // --- zero initialisation ----------------------------------------------------
 
 // Builds `T{}` on storage full of garbage, so bytes the initialisation misses
@@ -219,7 +352,9 @@ class PaddingFreeRecord : public ::testing::Test {};
 using PaddingFreeRecords =
     ::testing::Types<RobotDevInfo, OrpeSafetyStatus, RobotDhPara, RobotJointOffset, RobotGravityComponent,
                      ForceSensorData, ::RobotTcpParam, JointVelcAccParam, RegulateSpeedModeParamConfig_t,
-                     AdmittancePatam_t, RobotDiagnosisIODesc, ::joint_cart_U, ::cartesian_Ori_U>;
+                     AdmittancePatam_t, RobotDiagnosisIODesc, ::joint_cart_U, ::cartesian_Ori_U, Pos, cartesianPos_U,
+                     Ori, Rpy, ToolInEndDesc, wayPoint_S, PositionAndQuaternion, JointParam, ToolDynamicsParam,
+                     RobotBaseParameters, RobotJointsParameter>;
 TYPED_TEST_SUITE(PaddingFreeRecord, PaddingFreeRecords);
 
 TYPED_TEST(PaddingFreeRecord, ValueInitialisationZeroesEveryByte) {
@@ -236,6 +371,19 @@ TEST(MoveProfileRecord, ValueInitialisationZeroesTheWholeLimitUnions) {
     EXPECT_EQ(profile.maxVelc.jointPara[joint], 0.0) << "joint " << joint;
     EXPECT_EQ(profile.maxAcc.jointPara[joint], 0.0) << "joint " << joint;
   }
+}
+
+// The parameter reads succeed without touching a block whose lists do not fit, so a record the
+// caller declared without braces must already read zero.
+template <typename T>
+class ZeroWithoutBraces : public ::testing::Test {};
+using ZeroWithoutBracesRecords = ::testing::Types<RobotBaseParameters, RobotJointsParameter>;
+TYPED_TEST_SUITE(ZeroWithoutBraces, ZeroWithoutBracesRecords);
+
+TYPED_TEST(ZeroWithoutBraces, DefaultInitialisationZeroesEveryByte) {
+  alignas(TypeParam) unsigned char storage[sizeof(TypeParam)];
+  std::memset(storage, 0xA5, sizeof storage);
+  EXPECT_TRUE(everyByteZero(*new (storage) TypeParam));
 }
 
 // --- enumerator values ------------------------------------------------------
@@ -255,6 +403,176 @@ void expectEnumerators(std::initializer_list<EnumeratorCase> cases) {
   for (const EnumeratorCase& c : cases) {
     EXPECT_EQ(c.actual, c.expected) << c.name;
   }
+}
+
+TEST(PublicEnumerations, LibraryResultCodesAndLogLevels) {
+  expectEnumerators({
+      ENUMERATOR(ErrnoSucc, 0),
+      ENUMERATOR(ErrCode_Base, 10000),
+      ENUMERATOR(ErrCode_Failed, 10001),
+      ENUMERATOR(ErrCode_ParamError, 10002),
+      ENUMERATOR(ErrCode_ConnectSocketFailed, 10003),
+      ENUMERATOR(ErrCode_SocketDisconnect, 10004),
+      ENUMERATOR(ErrCode_CreateRequestFailed, 10005),
+      ENUMERATOR(ErrCode_RequestRelatedVariableError, 10006),
+      ENUMERATOR(ErrCode_RequestTimeout, 10007),
+      ENUMERATOR(ErrCode_SendRequestFailed, 10008),
+      ENUMERATOR(ErrCode_ResponseInfoIsNULL, 10009),
+      ENUMERATOR(ErrCode_ResolveResponseFailed, 10010),
+      ENUMERATOR(ErrCode_FkFailed, 10011),
+      ENUMERATOR(ErrCode_IkFailed, 10012),
+      ENUMERATOR(ErrCode_ToolCalibrateError, 10013),
+      ENUMERATOR(ErrCode_ToolCalibrateParamError, 10014),
+      ENUMERATOR(ErrCode_CoordinateSystemCalibrateError, 10015),
+      ENUMERATOR(ErrCode_BaseToUserConvertFailed, 10016),
+      ENUMERATOR(ErrCode_UserToBaseConvertFailed, 10017),
+      ENUMERATOR(ErrCode_MotionRelatedVariableError, 10018),
+      ENUMERATOR(ErrCode_MotionRequestFailed, 10019),
+      ENUMERATOR(ErrCode_CreateMotionRequestFailed, 10020),
+      ENUMERATOR(ErrCode_MotionInterruptedByEvent, 10021),
+      ENUMERATOR(ErrCode_MotionWaypointVetorSizeError, 10022),
+      ENUMERATOR(ErrCode_ResponseReturnError, 10023),
+      ENUMERATOR(ErrCode_RealRobotNoExist, 10024),
+      // The move-control codes jump to 11025.
+      ENUMERATOR(ErrCode_moveControlSlowStopFailed, 11025),
+      ENUMERATOR(ErrCode_moveControlFastStopFailed, 11026),
+      ENUMERATOR(ErrCode_moveControlPauseFailed, 11027),
+      ENUMERATOR(ErrCode_moveControlContinueFailed, 11028),
+      ENUMERATOR(ErrCodeMoveInterruptedByEvent, 21301),
+
+      ENUMERATOR(RobotResponseCode_SUCC, 0),
+      ENUMERATOR(RobotResponseCode_RequestFormatError, 1),
+      ENUMERATOR(RobotResponseCode_ProcessRequesFailed, 2),
+      ENUMERATOR(RobotResponseCode_ConnectBreak, 3),
+      ENUMERATOR(RobotResponseCode_RealRobotNoExist, 4),
+
+      ENUMERATOR(LL_INFO, 0),
+      ENUMERATOR(LL_DEBUG, 1),
+      ENUMERATOR(LL_WARN, 2),
+      ENUMERATOR(LL_ERROR, 3),
+      ENUMERATOR(LL_FATAL, 4),
+  });
+}
+
+// A move that a controller event ends returns 20000 plus that event's value; the two enumerations
+// name each pair with the same stem. Pairing them by token catches a slip on either side.
+#define EVENT_CODE(stem)                           \
+  EnumeratorCase {                                 \
+#stem, ErrCode##stem, 20000 + RobotEvent##stem \
+  }
+
+TEST(PublicEnumerations, EventResultCodesAreTwentyThousandAboveTheirEvent) {
+  expectEnumerators({
+      EVENT_CODE(_collision),
+      EVENT_CODE(_robotControllerError),
+      EVENT_CODE(MoveJConfigError),
+      EVENT_CODE(MoveLConfigError),
+      EVENT_CODE(MovePConfigError),
+      EVENT_CODE(InvailConfigError),
+      EVENT_CODE(WaitRobotStopped),
+      EVENT_CODE(JointOutRange),
+      EVENT_CODE(FirstWaypointSetError),
+      EVENT_CODE(ConveyorTrackConfigError),
+      EVENT_CODE(ConveyorTrackTrajectoryTypeError),
+      EVENT_CODE(RelativeTransformIKFailed),
+      EVENT_CODE(TeachModeCollision),
+      EVENT_CODE(extErnalToolConfigError),
+      EVENT_CODE(TrajectoryAbnormal),
+      EVENT_CODE(OnlineTrajectoryPlanError),
+      EVENT_CODE(OnlineTrajectoryTypeIIError),
+      EVENT_CODE(IKFailed),
+      EVENT_CODE(AbnormalLimitProtect),
+      EVENT_CODE(ConveyorTrackingFailed),
+      EVENT_CODE(ConveyorOutWorkingRange),
+      EVENT_CODE(TrajectoryJointOutOfRange),
+      EVENT_CODE(TrajectoryJointOverspeed),
+      EVENT_CODE(OfflineTrajectoryPlanFailed),
+      EVENT_CODE(TrajectoryJointAccOutOfRange),
+      EVENT_CODE(ForceModeException),
+      EVENT_CODE(ForceModeIKFailed),
+      EVENT_CODE(ForceModeTrackJointverspeed),
+      EVENT_CODE(ControllerIKFailed),
+      EVENT_CODE(ControllerStatusException),
+      EVENT_CODE(ControllerTrackingLost),
+      EVENT_CODE(MonitorErrTrackingLost),
+      EVENT_CODE(MonitorErrNoArrivalInTime),
+      EVENT_CODE(MonitorErrCurrentOverload),
+      EVENT_CODE(MonitorErrJointOutOfRange),
+      // The one pair whose stems differ.
+      EnumeratorCase{"FifoDataTimeNotRead", ErrCodeFifoDataTimeNotRead,
+                     20000 + RobotEventMonitorErrFifoDataTimeNotRead},
+      EVENT_CODE(MoveEnterStopState),
+      EVENT_CODE(HardwareErrorNotify),
+      EVENT_CODE(JointError),
+      EVENT_CODE(JointOverCurrent),
+      EVENT_CODE(JointOverVoltage),
+      EVENT_CODE(JointLowVoltage),
+      EVENT_CODE(JointOverTemperature),
+      EVENT_CODE(JointHallError),
+      EVENT_CODE(JointEncoderError),
+      EVENT_CODE(JointAbsoluteEncoderError),
+      EVENT_CODE(JointCurrentDetectError),
+      EVENT_CODE(JointEncoderPollustion),
+      EVENT_CODE(JointEncoderZSignalError),
+      EVENT_CODE(JointEncoderCalibrateInvalid),
+      EVENT_CODE(Joint_IMU_SensorInvalid),
+      EVENT_CODE(JointTemperatureSensorError),
+      EVENT_CODE(JointCanBusError),
+      EVENT_CODE(JointCurrentError),
+      EVENT_CODE(JointCurrentPositionError),
+      EVENT_CODE(JointOverSpeed),
+      EVENT_CODE(JointOverAccelerate),
+      EVENT_CODE(JointTraceAccuracy),
+      EVENT_CODE(JointTargetPositionOutOfRange),
+      EVENT_CODE(JointTargetSpeedOutOfRange),
+      EVENT_CODE(JointCollision),
+      EVENT_CODE(DataAbnormal),
+      EVENT_CODE(RobotTypeError),
+      EVENT_CODE(AccelerationSensorError),
+      EVENT_CODE(EncoderLineError),
+      EVENT_CODE(EnterDragAndTeachModeError),
+      EVENT_CODE(ExitDragAndTeachModeError),
+      EVENT_CODE(MACDataInterruptionError),
+      EVENT_CODE(DriveVersionError),
+      EVENT_CODE(InitAbnormal),
+      EVENT_CODE(DriverEnableFailed),
+      EVENT_CODE(DriverEnableAutoBackFailed),
+      EVENT_CODE(DriverEnableCurrentLoopFailed),
+      EVENT_CODE(DriverSetTargetCurrentFailed),
+      EVENT_CODE(DriverReleaseBrakeFailed),
+      EVENT_CODE(DriverEnablePostionLoopFailed),
+      EVENT_CODE(SetMaxAccelerateFailed),
+      EVENT_CODE(SafetyError),
+      EVENT_CODE(ExternEmergencyStop),
+      EVENT_CODE(SystemEmergencyStop),
+      EVENT_CODE(TeachpendantEmergencyStop),
+      EVENT_CODE(ControlCabinetEmergencyStop),
+      EVENT_CODE(ProtectionStopTimeout),
+      EVENT_CODE(EeducedModeTimeout),
+      EVENT_CODE(SystemAbnormal),
+      EVENT_CODE(_MCU_CommunicationAbnormal),
+      EVENT_CODE(485CommunicationAbnormal),
+      EVENT_CODE(SoftEmergency),
+      EVENT_CODE(ArmPowerOff),
+  });
+}
+
+TEST(PublicEnumerations, FrameAndCalibrationMethodsMatchTheirNumbers) {
+  expectEnumerators({
+      ENUMERATOR(BaseCoordinate, 0),
+      ENUMERATOR(EndCoordinate, 1),
+      ENUMERATOR(WorldCoordinate, 2),
+      ENUMERATOR(Origin_AnyPointOnPositiveXAxis_AnyPointOnPositiveYAxis, 0),
+      ENUMERATOR(Origin_AnyPointOnPositiveXAxis_AnyPointOnFirstQuadrantOfXOYPlane, 3),
+      ENUMERATOR(Origin_AnyPointOnPositiveZAxis_AnyPointOnFirstQuadrantOfZOYPlane, 8),
+      ENUMERATOR(CoordTypeCount, 9),
+      ENUMERATOR(ToolKinematicsOriCalibrateMathod_Invalid, -1),
+      ENUMERATOR(ToolKinematicsOriCalibrateMathod_xOxy, 0),
+      ENUMERATOR(ToolKinematicsOriCalibrateMathod_zOzx, 2),
+      ENUMERATOR(ToolKinematicsOriCalibrateMathod_TxRBz_TxyPBzAndTyABnz, 3),
+      ENUMERATOR(ToolKinematicsOriCalibrateMathod_TzRBz_TzxPBzAndTxABnz, 5),
+      ENUMERATOR(ToolKinematicsOriCalibrateMathodCount, 6),
+  });
 }
 
 TEST(PublicEnumerations, RobotTypeCarriesTheControllersModelNumbers) {
