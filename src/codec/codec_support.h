@@ -115,6 +115,13 @@ void fillErrorRecord(ErrorRecord& record, int errorCode, const std::string& erro
   record.set_errormsg(errorMsg.c_str());
 }
 
+// The parameter replies carry the caller's text whole, embedded zero bytes included.
+template <class ErrorRecord>
+void fillErrorRecordWhole(ErrorRecord& record, int errorCode, const std::string& errorMsg) {
+  record.set_errorcode(errorCode);
+  record.set_errormsg(errorMsg);
+}
+
 // The gate of the "only if 0" resolvers that read the first element of a list: with a non-zero code only the code
 // is handed out; with 0 the first element must exist and convert, otherwise the resolve fails with `line` and
 // leaves every output, the code included, as it was.

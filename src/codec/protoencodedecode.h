@@ -160,13 +160,13 @@ class ProtoEncodeDecode {
 
   // ---- General property carrier ---------------------------------------------------------------------------------
 
-  static void makeProtoCommunicationGeneralData(ruko::robot::communication::ProtoCommunicationGeneralData& message,
+  static bool makeProtoCommunicationGeneralData(ruko::robot::communication::ProtoCommunicationGeneralData& message,
                                                 const std::vector<int>& intValues, const std::vector<bool>& boolValues);
   static bool ProtoCommunicationGeneralDataMessageSerialize(
       const ruko::robot::communication::ProtoCommunicationGeneralData& message, char** data, int* size);
   static bool ProtoCommunicationGeneralDataMessageParse(
       const char* data, int size, ruko::robot::communication::ProtoCommunicationGeneralData& message);
-  static void resolveProtoCommunicationGeneralData(
+  static bool resolveProtoCommunicationGeneralData(
       const ruko::robot::communication::ProtoCommunicationGeneralData& message, std::vector<int>& intValues,
       std::vector<bool>& boolValues, int& errorCode);
 

@@ -58,7 +58,7 @@ bool takeFirstInt(const std::vector<int>& values, T& out) {
 
 // ---- General property carrier -------------------------------------------------------------------------------------
 
-void ProtoEncodeDecode::makeProtoCommunicationGeneralData(comm::ProtoCommunicationGeneralData& message,
+bool ProtoEncodeDecode::makeProtoCommunicationGeneralData(comm::ProtoCommunicationGeneralData& message,
                                                           const std::vector<int>& intValues,
                                                           const std::vector<bool>& boolValues) {
   message.set_type(1);
@@ -68,6 +68,7 @@ void ProtoEncodeDecode::makeProtoCommunicationGeneralData(comm::ProtoCommunicati
   for (bool value : boolValues) {
     message.add_property2(value);
   }
+  return true;
 }
 
 bool ProtoEncodeDecode::ProtoCommunicationGeneralDataMessageSerialize(
@@ -80,12 +81,13 @@ bool ProtoEncodeDecode::ProtoCommunicationGeneralDataMessageParse(const char* da
   return ruko::codec::decode(message, data, size, toStdErr("ERROR: ProtoCommunicationGeneralDataMessageParse fail."));
 }
 
-void ProtoEncodeDecode::resolveProtoCommunicationGeneralData(const comm::ProtoCommunicationGeneralData& message,
+bool ProtoEncodeDecode::resolveProtoCommunicationGeneralData(const comm::ProtoCommunicationGeneralData& message,
                                                              std::vector<int>& intValues, std::vector<bool>& boolValues,
                                                              int& errorCode) {
   intValues.assign(message.property1().begin(), message.property1().end());
   boolValues.assign(message.property2().begin(), message.property2().end());
   readFirstErrorCode(message, errorCode);
+  return true;
 }
 
 bool ProtoEncodeDecode::getRequest_robotControl(char** data, int* size, rrn::RobotControlCommand command) {

@@ -272,7 +272,7 @@ bool ProtoEncodeDecode::makeResponse_ProtoRobotBaseParameter(char** data, int* s
                                                              const std::string& errorMsg) {
   pbparam::ProtoRobotBaseParameterResponse message;
   RobotBaseParameter_RukoToProto(param, *message.mutable_baseparameter());
-  ruko::codec::fillErrorRecord(*message.mutable_errorinfo(), errorCode, errorMsg);
+  ruko::codec::fillErrorRecordWhole(*message.mutable_errorinfo(), errorCode, errorMsg);
   return encode(message, data, size, toLog("ERROR:makeResponse_ProtoRobotBaseParameter Serialize fail."));
 }
 
@@ -290,6 +290,6 @@ bool ProtoEncodeDecode::makeResponse_ProtoRobotJointsParameter(char** data, int*
                                                                const std::string& errorMsg) {
   pbparam::ProtoRobotJointsParameterResponse message;
   RobotJointsParameter_RukoToProto(param, *message.mutable_jointsparameter());
-  ruko::codec::fillErrorRecord(*message.mutable_errorinfo(), errorCode, errorMsg);
+  ruko::codec::fillErrorRecordWhole(*message.mutable_errorinfo(), errorCode, errorMsg);
   return encode(message, data, size, toLog("ERROR:makeResponse_ProtoRobotJointsParameter Serialize fail."));
 }

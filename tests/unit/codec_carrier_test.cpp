@@ -122,7 +122,7 @@ TEST(CodecGeneralData, ResolversNeedTheirListAndTakeTheCodeOfTheFirstErrorRecord
 
 TEST(CodecGeneralData, CarrierHelpersFillAndEmptyBothLists) {
   comm::ProtoCommunicationGeneralData message;
-  P::makeProtoCommunicationGeneralData(message, {3, 4}, {true});
+  EXPECT_TRUE(P::makeProtoCommunicationGeneralData(message, {3, 4}, {true}));
   Body body;
   ASSERT_TRUE(P::ProtoCommunicationGeneralDataMessageSerialize(message, &body.data, &body.size));
   comm::ProtoCommunicationGeneralData back;
@@ -130,7 +130,7 @@ TEST(CodecGeneralData, CarrierHelpersFillAndEmptyBothLists) {
   std::vector<int> ints{9, 9, 9};
   std::vector<bool> bools{false, false};
   int errorCode = 5;
-  P::resolveProtoCommunicationGeneralData(back, ints, bools, errorCode);
+  EXPECT_TRUE(P::resolveProtoCommunicationGeneralData(back, ints, bools, errorCode));
   EXPECT_EQ(ints, (std::vector<int>{3, 4}));
   EXPECT_EQ(bools, (std::vector<bool>{true}));
   EXPECT_EQ(errorCode, 5);

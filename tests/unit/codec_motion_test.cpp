@@ -1,11 +1,14 @@
 // Waypoints, move profiles, move and teach-move requests, seam tracking.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "codec/protoencodedecode.h"
 #include "codec_body.h"
+#include "geometry/robotutilservice.h"
+#include "ruko_sdk/robot_error.h"
 
 namespace {
 
@@ -265,6 +268,48 @@ TEST(CodecMove, TeachMoveCarriesThreeCalibrationPointsTheMethodAndNoTool) {
   ASSERT_TRUE(P::roadPointTypeConversion(message.calibrateroadpointvector(2), third));
   expectSameWayPoint(third, wayPointNo(3));
   EXPECT_EQ(message.toolinenddesc_size(), 0);
+}
+
+TEST(CodecMove, JointAngleTeachMoveSendsTheForwardKinematicsOfEachSetAndTheTool) {
+  rrn::CoordCalibrateByJointAngleAndTool system{};
+  system.coordType = rrn::EndCoordinate;
+  system.methods = rrn::Origin_AnyPointOnPositiveYAxis_AnyPointOnFirstQuadrantOfYOZPlane;
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 6; ++j) system.wayPointArray[i].jointPos[j] = 0.1 * (i + 1) + 0.05 * j;
+  }
+  system.toolDesc.toolInEndPosition = {0.01, -0.02, 0.15};
+  system.toolDesc.toolInEndOrientation = {0.5, 0.5, -0.5, 0.5};
+  Body body;
+  ASSERT_TRUE(P::getRequest_robotTeachMove(&body.data, &body.size, fullProfile(), system));
+  const auto message = parsed<common::RobotTeachMove>(body);
+  EXPECT_EQ(message.coordinatesystemtype(), 1);
+  ASSERT_EQ(message.calibratemathod_size(), 1);
+  EXPECT_EQ(message.calibratemathod(0), 5);
+  ASSERT_EQ(message.calibrateroadpointvector_size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    rrn::wayPoint_S expected{};
+    ASSERT_EQ(RobotUtilService::robotFk(system.wayPointArray[i].jointPos, 6, expected), rrn::ErrnoSucc);
+    rrn::wayPoint_S sent{};
+    ASSERT_TRUE(P::roadPointTypeConversion(message.calibrateroadpointvector(i), sent));
+    expectSameWayPoint(sent, expected);
+  }
+  ASSERT_EQ(message.toolinenddesc_size(), 1);
+  const common::ProtoToolInEndDesc& tool = message.toolinenddesc(0);
+  EXPECT_EQ(tool.toolinendposition().y(), -0.02);
+  EXPECT_EQ(tool.toolinendposition().z(), 0.15);
+  EXPECT_EQ(tool.toolinendorientation().w(), 0.5);
+  EXPECT_EQ(tool.toolinendorientation().y(), -0.5);
+
+  // A set that forward kinematics cannot take: nothing is built and the member says so on standard output.
+  system.wayPointArray[2].jointPos[4] = std::nan("");
+  Body refused;
+  refused.size = 99;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(P::getRequest_robotTeachMove(&refused.data, &refused.size, fullProfile(), system));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "getRequest_robotTeachMove Serialize fail.\n");
+  EXPECT_EQ(refused.data, nullptr);
+  EXPECT_EQ(refused.size, 0);
 }
 
 // ---- Seam tracking --------------------------------------------------------------------------------------------------

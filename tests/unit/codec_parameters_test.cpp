@@ -116,7 +116,10 @@ TEST(CodecBaseParameters, ResponseRoundTripInBothFormsWithTheControllersCode) {
   {
     ServerVersion version(4010000);
     Body body;
-    ASSERT_TRUE(P::makeResponse_ProtoRobotBaseParameter(&body.data, &body.size, sent, 12, "busy"));
+    const std::string text("busy\0since 3 s", 14);
+    ASSERT_TRUE(P::makeResponse_ProtoRobotBaseParameter(&body.data, &body.size, sent, 12, text));
+    // The controller's side sends its text whole, past a zero byte too.
+    EXPECT_EQ(ruko::test::parsed<pbparam::ProtoRobotBaseParameterResponse>(body).errorinfo().errormsg(), text);
     rrn::RobotBaseParameters back;
     int errorCode = 0;
     ASSERT_TRUE(P::ParseResponse_ProtoRobotBaseParameter(body.data, body.size, back, errorCode));
@@ -265,7 +268,9 @@ TEST(CodecJointsParameter, SignedFrictionValuesTravelAsTheirTwosComplement) {
   EXPECT_EQ(std::memcmp(&back, &sent, sizeof sent), 0);
 
   Body response;
-  ASSERT_TRUE(P::makeResponse_ProtoRobotJointsParameter(&response.data, &response.size, sent, 3, "x"));
+  const std::string text("x\0y", 3);
+  ASSERT_TRUE(P::makeResponse_ProtoRobotJointsParameter(&response.data, &response.size, sent, 3, text));
+  EXPECT_EQ(ruko::test::parsed<pbparam::ProtoRobotJointsParameterResponse>(response).errorinfo().errormsg(), text);
   rrn::RobotJointsParameter fromResponse;
   int errorCode = 0;
   ASSERT_TRUE(P::ParseResponse_ProtoRobotJointsParameter(response.data, response.size, fromResponse, errorCode));
