@@ -29,6 +29,10 @@ namespace {
 // Every socket call moves at most this many bytes.
 constexpr int kSocketChunk = 1024;
 
+// The client whose receive thread this is, if any: that thread must never block on the connection lock,
+// since its holder may be joining it.
+thread_local const RobotCommunicationClient* t_receivingFor = nullptr;
+
 void putInt32LittleEndian(char* out, int32_t value) {
   const auto u = static_cast<uint32_t>(value);
   out[0] = static_cast<char>(u & 0xFFu);
@@ -89,8 +93,8 @@ void RobotCommunicationClient::setServerPort(int port) {
 }
 
 int RobotCommunicationClient::connectRobotServer() {
-  std::lock_guard<std::mutex> lock(m_connectionMutex);
-  if (m_connectStatus.load()) {
+  std::unique_lock<std::mutex> lock(m_connectionMutex, std::defer_lock);
+  if (!lockConnection(lock) || m_connectStatus.load()) {
     return ErrCode_Failed;
   }
   // After a close by the server the ended receive thread is still recorded and the socket still open.
@@ -123,7 +127,15 @@ int RobotCommunicationClient::connectRobotServer() {
 }
 
 int RobotCommunicationClient::disconnectRobotServer() {
-  std::lock_guard<std::mutex> lock(m_connectionMutex);
+  std::unique_lock<std::mutex> lock(m_connectionMutex, std::defer_lock);
+  if (!lockConnection(lock)) {
+    // Another thread holds the connection lock, possibly while it joins this very thread: waiting for it
+    // would never end. Stopping is enough; that thread (or the next connect, disconnect or the destructor)
+    // joins this one and closes the socket.
+    m_connectStatus.store(false, std::memory_order_release);
+    m_stopReceiving.store(true);
+    return ErrnoSucc;
+  }
   m_connectStatus.store(false, std::memory_order_release);
   stopReceiveThreadLocked();
   if (m_threadId.joinable()) {
@@ -133,6 +145,14 @@ int RobotCommunicationClient::disconnectRobotServer() {
   }
   disconnectCommunicationServer();
   return ErrnoSucc;
+}
+
+bool RobotCommunicationClient::lockConnection(std::unique_lock<std::mutex>& lock) {
+  if (t_receivingFor == this) {
+    return lock.try_lock();
+  }
+  lock.lock();
+  return true;
 }
 
 void RobotCommunicationClient::stopReceiveThreadLocked() {
@@ -355,9 +375,7 @@ void RobotCommunicationClient::recvCommunicationPackageLoop() {
     pollfd p{socketFd, POLLIN | POLLPRI, 0};
     const int ready = poll(&p, 1, static_cast<int>(ruko::timing().receiveTurn.count()));
     if (ready < 0) {
-      if (errno != EINTR) {
-        ruko::logPrint(LL_ERROR, "sdk communication log:  select error, ret=%d.", ready);
-      }
+      ruko::logPrint(LL_ERROR, "sdk communication log:  select error, ret=%d.", ready);
       continue;
     }
     if (ready == 0) {
@@ -395,6 +413,7 @@ void RobotCommunicationClient::recvCommunicationPackageLoop() {
 }
 
 void RobotCommunicationClient::eventLoopThread() {
+  t_receivingFor = this;
   ruko::logPrint(LL_INFO, "sdk log: Receive data thread startup ...");
   recvCommunicationPackageLoop();
   ruko::logPrint(LL_INFO, "sdk log: Receive data thread exit.");

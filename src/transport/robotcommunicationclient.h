@@ -66,6 +66,8 @@ class RobotCommunicationClient {
   bool sendPacketLocked(int socketFd, const CommunicationRequest& request);
   int connectCommunicationServer();
   void disconnectCommunicationServer();
+  // Takes the connection lock; on this client's own receive thread only if it is free at once.
+  bool lockConnection(std::unique_lock<std::mutex>& lock);
   void stopReceiveThreadLocked();
 
   // Returns the total, or the failing call's 0 or -1; *written tells how much went out before that.

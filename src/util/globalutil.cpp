@@ -118,6 +118,8 @@ void commonUtil::delay(int seconds, int mSeconds) {
     ruko::logPrint(LL_ERROR, "sdk log: delay: negative duration, seconds=%d mSeconds=%d", seconds, mSeconds);
     return;
   }
+  // Whole seconds are carried out of mSeconds: select() refuses a tv_usec of a second or more and would
+  // return at once.
   timeval timeout{};
   timeout.tv_sec = static_cast<time_t>(seconds) + mSeconds / 1000;
   timeout.tv_usec = (mSeconds % 1000) * 1000;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -41,6 +42,11 @@ class RecordingClient : public RobotCommunicationClient {
 
   // The next packet makes the receive thread itself disconnect (as an application callback might).
   std::atomic<bool> disconnectOnNextPacket{false};
+  // Runs on the receive thread when the next packet arrives, before it is recorded.
+  void setOnNextPacket(std::function<void()> action) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_onNextPacket = std::move(action);
+  }
 
   std::vector<Delivered> delivered() const {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -56,6 +62,12 @@ class RecordingClient : public RobotCommunicationClient {
     if (disconnectOnNextPacket.exchange(false)) {
       disconnectRobotServer();
     }
+    std::function<void()> action;
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      action.swap(m_onNextPacket);
+    }
+    if (action) action();
     ASSERT_GE(length, 4);
     int32_t type;
     std::memcpy(&type, data, 4);
@@ -68,6 +80,7 @@ class RecordingClient : public RobotCommunicationClient {
  private:
   mutable std::mutex m_mutex;
   std::vector<Delivered> m_delivered;
+  std::function<void()> m_onNextPacket;
 };
 
 // A start marker and a length field followed by `count` filler bytes: the rest of a packet as the
@@ -447,6 +460,42 @@ TEST_F(TransportFraming, DisconnectOnTheReceiveThreadDoesNotHang) {
   ASSERT_EQ(client.connectRobotServer(), 0);
   EXPECT_EQ(log.count("pthread_join:Receive data thread exited successfully."), 1);
   ASSERT_TRUE(fake.waitForConnections(2));
+}
+
+// A callback on the receive thread ends the link while another thread is already disconnecting, and so
+// holds the connection lock while it joins that very thread: neither may wait for the other.
+TEST_F(TransportFraming, DisconnectOnTheReceiveThreadDuringAnotherDisconnectDoesNotHang) {
+  std::atomic<bool> inside{false};
+  std::atomic<bool> release{false};
+  std::atomic<int> insideResult{-1};
+  client.setOnNextPacket([&] {
+    inside = true;
+    waitFor([&] { return release.load(); });
+    insideResult = client.disconnectRobotServer();
+  });
+  ASSERT_TRUE(fake.push(40, "stop"));
+  ASSERT_TRUE(waitFor([&] { return inside.load(); }));
+
+  std::atomic<bool> done{false};
+  std::thread other([&] {
+    client.disconnectRobotServer();
+    done = true;
+  });
+  // The other thread shuts the socket down just before it joins the receive thread.
+  const bool joining = fake.waitForClientGone();
+  release = true;
+  const bool finished = waitFor([&] { return done.load(); }, std::chrono::milliseconds(3000));
+  if (!finished) {
+    ADD_FAILURE() << "the two disconnects wait for each other";
+    other.detach();  // cannot be joined; the process ends with the failed test
+    std::quick_exit(1);
+  }
+  other.join();
+  EXPECT_TRUE(joining);
+  EXPECT_EQ(insideResult.load(), 0);
+  EXPECT_FALSE(client.getCurrentConnectStatus());
+  EXPECT_EQ(log.count("pthread_join:Receive data thread exited successfully.", LL_INFO), 1);
+  EXPECT_EQ(client.deliveredCount(), 1u);
 }
 
 TEST_F(TransportFraming, ConnectAndDisconnectFromManyThreads) {

@@ -195,9 +195,18 @@ TEST_F(CommonUtilFilterRun, TooFewSamplesOrNullBuffersTouchNothingAndLogOnce) {
 }
 
 TEST(CommonUtilDelay, WaitsAtLeastTheGivenTime) {
-  const auto start = std::chrono::steady_clock::now();
-  commonUtil::delay(0, 30);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+  const struct {
+    int seconds;
+    int mSeconds;
+  } cases[] = {{0, 30}, {0, 1020}, {1, 0}};  // milliseconds past a whole second still wait
+  for (const auto& c : cases) {
+    const auto wanted = std::chrono::seconds(c.seconds) + std::chrono::milliseconds(c.mSeconds);
+    const auto start = std::chrono::steady_clock::now();
+    commonUtil::delay(c.seconds, c.mSeconds);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, wanted) << c.seconds << " s " << c.mSeconds << " ms";
+    EXPECT_LT(waited, wanted + std::chrono::milliseconds(500)) << c.seconds << " s " << c.mSeconds << " ms";
+  }
 }
 
 TEST(CommonUtilDelay, NegativeDurationReturnsAtOnceWithOneLineEach) {
