@@ -114,6 +114,14 @@ void BM_ArmFk_Quaternion(benchmark::State& state) {
   });
 }
 
+void BM_OriMatrixToQuaternion(benchmark::State& state) {
+  overPoses(state, [](const Pose& p) {
+    Ori ori;
+    Ikfunc::OriMatrixToQuaternion(p.rot.data(), ori);
+    benchmark::DoNotOptimize(ori);
+  });
+}
+
 void BM_ComputeIkLib_AllSolutions(benchmark::State& state) {
   long solutions = 0;
   overPoses(state, [&](const Pose& p) {
@@ -318,6 +326,7 @@ BENCHMARK(BM_KDL_ChainFkSolverPos_recursive)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_KinematicParamsSnapshot)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ComputeFk_QDR)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ArmFk_Quaternion)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_OriMatrixToQuaternion)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ComputeIkLib_AllSolutions)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ComputeIk_new)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_ArmIk_Range2Pi)->Unit(benchmark::kNanosecond);

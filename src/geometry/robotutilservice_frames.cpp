@@ -9,8 +9,8 @@
 #include "kinematics/frame_calib_lib.h"
 #include "kinematics/ikfunc.h"
 #include "transport/internalmatetype.h"
-#include "util/log.h"
 #include "util/finite.h"
+#include "util/log.h"
 
 namespace rn = ruko_robot_namespace;
 
@@ -91,22 +91,26 @@ void conjugateMotion(const double* R, const double* o, const double* Rinv, const
 
 int RobotUtilService::CoordCalibrateTypeConvert(const rn::CoordCalibrateByJointAngleAndTool& source,
                                                 CoordCalibrateByToolEndPoint& target) {
+  if (source.coordType == rn::BaseCoordinate) {
+    // A base frame has no taught points: the target's points are left as they are.
+    target.coordType = source.coordType;
+    target.methods = source.methods;
+    return rn::ErrnoSucc;
+  }
   CoordCalibrateByToolEndPoint result{};
   result.coordType = source.coordType;
   result.methods = source.methods;
-  if (source.coordType != rn::BaseCoordinate) {
-    for (int i = 0; i < 3; ++i) {
-      rn::wayPoint_S& point = result.wayPointArray[i];
-      int rc = robotFk(source.wayPointArray[i].jointPos, 6, point);
-      if (rc != rn::ErrnoSucc) {
-        ruko::logPrint(LL_ERROR, "sdk log: CoordCalibrateTypeConvert Fk failed.");
-        return rc;
-      }
-      rc = base2BaseAdditionalTool(point, source.toolDesc, point);
-      if (rc != rn::ErrnoSucc) {
-        ruko::logPrint(LL_ERROR, "sdk log: CoordCalibrateTypeConvert baseToUserCoordinate error.");
-        return rc;
-      }
+  for (int i = 0; i < 3; ++i) {
+    rn::wayPoint_S& point = result.wayPointArray[i];
+    int rc = robotFk(source.wayPointArray[i].jointPos, 6, point);
+    if (rc != rn::ErrnoSucc) {
+      ruko::logPrint(LL_ERROR, "sdk log: CoordCalibrateTypeConvert Fk failed.");
+      return rc;
+    }
+    rc = base2BaseAdditionalTool(point, source.toolDesc, point);
+    if (rc != rn::ErrnoSucc) {
+      ruko::logPrint(LL_ERROR, "sdk log: CoordCalibrateTypeConvert baseToUserCoordinate error.");
+      return rc;
     }
   }
   target = result;

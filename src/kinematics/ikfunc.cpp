@@ -1,6 +1,9 @@
 #include "kinematics/ikfunc.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "kinematics/kinematic_store.h"
 #include "util/log.h"
@@ -12,6 +15,15 @@ constexpr double kPi = 3.14159265358979323846;
 // Squares below this are numerical noise only when they are tiny; larger negative
 // values mean a matrix that is not a rotation and are worth a debug line.
 constexpr double kNegativeSquareNoise = -1e-6;
+
+// v with its sign bit flipped when flip is 1: the same bits as v * -1.0.
+double withSignFlipped(double v, std::uint64_t flip) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  bits ^= flip << 63;
+  std::memcpy(&v, &bits, sizeof v);
+  return v;
+}
 
 }  // namespace
 
@@ -65,19 +77,22 @@ bool Ikfunc::OriMatrixToQuaternion(const double* eerot, Ori& result) {
   // about (1, 1, 0)). So only the largest of x, y, z takes its sign from its
   // difference; the other two follow it through the symmetric sums, which are 4xy,
   // 4xz and 4yz and stay large exactly where the differences vanish.
-  const double antisym[3] = {R[7] - R[5], R[2] - R[6], R[3] - R[1]};
-  // symPair[i][j]: the symmetric sum whose sign is that of (component i) * (component j).
-  const double sxy = R[1] + R[3], sxz = R[2] + R[6], syz = R[5] + R[7];
-  const double symPair[3][3] = {{0, sxy, sxz}, {sxy, 0, syz}, {sxz, syz, 0}};
-  double* v = q + 1;
-  int largest = 0;
-  for (int i = 1; i < 3; ++i) {
-    if (v[i] > v[largest]) largest = i;
-  }
-  const double largestSign = SIGN(antisym[largest]);
-  for (int i = 0; i < 3; ++i) {
-    v[i] *= (i == largest) ? largestSign : largestSign * SIGN(symPair[largest][i]);
-  }
+  //
+  // Every step is a sign flip of a magnitude, so it is done on the sign bit without
+  // branches: with random orientations the choices are unpredictable, and mispredicted
+  // branches cost more than the rest of the conversion. "Negative" below is the
+  // complement of SIGN's x >= 0 (so 0 counts as positive, as SIGN(0) = 1).
+  const std::uint64_t negDiff[3] = {!(R[7] - R[5] >= 0), !(R[2] - R[6] >= 0), !(R[3] - R[1] >= 0)};
+  const std::uint64_t negXY = !(R[1] + R[3] >= 0);
+  const std::uint64_t negXZ = !(R[2] + R[6] >= 0);
+  const std::uint64_t negYZ = !(R[5] + R[7] >= 0);
+  // negSum[i][j]: the symmetric sum that carries the sign of (component i) * (component j).
+  const std::uint64_t negSum[3][3] = {{0, negXY, negXZ}, {negXY, 0, negYZ}, {negXZ, negYZ, 0}};
+  // Index of the largest of x, y, z, the first of equals, by arithmetic (no branch).
+  const unsigned yOverX = q[2] > q[1];
+  const unsigned zLargest = q[3] > std::max(q[1], q[2]);
+  const unsigned largest = 2 * zLargest + (1 - zLargest) * yOverX;
+  for (int i = 0; i < 3; ++i) q[1 + i] = withSignFlipped(q[1 + i], negDiff[largest] ^ negSum[largest][i]);
 
   const double n = NORM(q[0], q[1], q[2], q[3]);
   // The four squares sum to 1 before clamping, so a finite matrix gives n >= 1; kept

@@ -39,18 +39,19 @@ void transformPoint(const double* R, const double* p, const double* t, double* o
 
 void Ikfunc::ArmFk(const double* joint_solve, double* eetrans, double* eerot) {
   if (joint_solve == nullptr || eetrans == nullptr || eerot == nullptr) return;
-  const auto params = ruko::kinematicParams();
-  if (!params->k_series_robot) return;
-  ruko::dhChainFk(params->dh_vector, params->dh_real ? &params->RobotSystemParamCalib : nullptr, joint_solve, eetrans,
+  const ruko::KinematicParams& params = ruko::borrowKinematicParams();
+  if (!params.k_series_robot) return;
+  ruko::dhChainFk(params.dh_vector, params.dh_real ? &params.RobotSystemParamCalib : nullptr, joint_solve, eetrans,
                   eerot, nullptr);
 }
 
 bool Ikfunc::ArmFk(Pos& arm_pos, Ori& arm_ori, const double* joint_solve, bool enableCom) {
   if (joint_solve == nullptr) return false;
-  const auto params = ruko::kinematicParams();
   double eetrans[3];
   double eerot[9];
-  if (!forwardKinematics(*params, joint_solve, enableCom, eetrans, eerot)) return true;
+  // Borrowed parameters: the computation below calls out to nothing, and they are not
+  // used once OriMatrixToQuaternion (which may log) runs.
+  if (!forwardKinematics(ruko::borrowKinematicParams(), joint_solve, enableCom, eetrans, eerot)) return true;
   arm_pos = Pos{eetrans[0], eetrans[1], eetrans[2]};
   // Fails only for a non-finite pose; the orientation then keeps its previous value.
   OriMatrixToQuaternion(eerot, arm_ori);

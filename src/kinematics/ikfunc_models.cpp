@@ -82,13 +82,13 @@ bool Ikfunc::setDhParameters(ruko_robot_type robotType, double A3, double A4, do
     finite = ruko::lengthsAreFinite(params);
     return finite;
   });
-  if (!logSelection(selection, robotType)) return false;
-  if (!finite) {
+  if (selection != Selection::UnknownModel && !finite) {
+    // Refused as a whole: no line may claim the model was set.
     ruko::logPrint(LL_ERROR, "Ikfunc::setDhParameters refused non-finite lengths: %f,%f,%f,%f,%f,%f", A3, A4, D1, D2,
                    D5, D6);
     return false;
   }
-  return true;
+  return logSelection(selection, robotType);
 }
 
 bool Ikfunc::installSystemCalibParam(const RobotSystemParamCalib_S& calib) {

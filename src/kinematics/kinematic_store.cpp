@@ -40,7 +40,10 @@ void publish(std::shared_ptr<const KinematicParams> next) {
 
 }  // namespace
 
-std::shared_ptr<const KinematicParams> kinematicParams() {
+namespace {
+
+// This thread's snapshot, refreshed when a publication happened since the last read.
+const std::shared_ptr<const KinematicParams>& currentSnapshot() {
   thread_local ReaderCache cache;
   const std::uint64_t generation = g_generation.load(std::memory_order_acquire);
   if (cache.generation != generation) {
@@ -50,6 +53,16 @@ std::shared_ptr<const KinematicParams> kinematicParams() {
     cache.generation = generation;
   }
   return cache.params;
+}
+
+}  // namespace
+
+std::shared_ptr<const KinematicParams> kinematicParams() {
+  return currentSnapshot();
+}
+
+const KinematicParams& borrowKinematicParams() {
+  return *currentSnapshot();
 }
 
 bool updateKinematicParams(const std::function<bool(KinematicParams&)>& edit) {

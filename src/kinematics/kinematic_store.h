@@ -68,6 +68,14 @@ enum DhVectorIndex : int {
 // runs only on the first read after a publication).
 std::shared_ptr<const KinematicParams> kinematicParams();
 
+// The current parameters without touching the reference count (forward kinematics
+// runs on every pushed set of joint angles, and the count's atomic increment and
+// decrement are a noticeable part of it). Hazard: the reference points into this
+// thread's cached snapshot, which this thread's next read of the store may release.
+// Use it only for a computation that reads nothing else from the store and calls
+// nothing that might (no logging: a log callback can run kinematics).
+const KinematicParams& borrowKinematicParams();
+
 // Serialises writers: runs `edit` on a private copy of the current parameters and
 // publishes the copy only when `edit` returns true. Returns whether it published.
 // `edit` must not log or call back into the store (it runs under the writer lock).

@@ -38,7 +38,21 @@ bool matches(const ruko::KinematicParams& p, const Expected& e) {
 // the new ones, never lengths of one model with the type or DH table of another.
 TEST(KinematicStore, ReadersNeverSeeAMixtureWhileAWriterSwitchesModels) {
   ruko::ScopedKinematicParamsRestore restore;
+  // Forward kinematics reads the store without holding a snapshot of its own: it must
+  // give one model's pose or the other's, from parameters that are still alive.
+  const double joints[6] = {0.3, -0.5, 1.1, 0.4, 1.3, -0.6};
+  Pos flange[2];
+  Ori ori{};
+  ASSERT_TRUE(Ikfunc::setDhParameters(ruko_m05, 0.27, 0.26, 0.16, 0.12, 0.11, 0.1));
+  Ikfunc::ArmFk(flange[0], ori, joints, true);
   ASSERT_TRUE(Ikfunc::setDhParameters(ruko_m02, 0.552, 0.495, 0.1632, 0.178, 0.1025, 0.094));
+  Ikfunc::ArmFk(flange[1], ori, joints, true);
+  const auto isFlange = [&](const Pos& p) {
+    for (const Pos& f : flange) {
+      if (p.x == f.x && p.y == f.y && p.z == f.z) return true;
+    }
+    return false;
+  };
 
   std::atomic<bool> done{false};
   std::atomic<int> mixtures{0};
@@ -54,6 +68,10 @@ TEST(KinematicStore, ReadersNeverSeeAMixtureWhileAWriterSwitchesModels) {
         getDhPara(a2, a3, d1, d2, d5, d6, nullptr);
         (void)getRobotType();
         (void)Ikfunc::joint6Rot360();
+        Pos pos{};
+        Ori q{};
+        Ikfunc::ArmFk(pos, q, joints, true);
+        if (!isFlange(pos)) ++mixtures;
         ++reads;
       }
     });

@@ -285,6 +285,7 @@ TEST_F(KinematicStoreTest, NonFiniteLengthsAreRefusedAndChangeNothing) {
       EXPECT_FALSE(Ikfunc::setDhParameters(ruko_m05, v[0], v[1], v[2], v[3], v[4], v[5]));
       EXPECT_EQ(ruko::kinematicParams(), before);
       EXPECT_EQ(log_.count("Ikfunc::setDhParameters refused non-finite lengths", LL_ERROR), 1);
+      EXPECT_EQ(log_.count("set robot successfully"), 0);
     }
   }
   setDhParaLen(ruko_m05, 0.1, 0.1, kNaN, 0.1, 0.1, 0.1, 0);

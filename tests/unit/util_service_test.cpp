@@ -327,6 +327,41 @@ TEST_F(UtilServiceTest, BaseToBaseAdditionalTool) {
   EXPECT_EQ(q.x, homeWp_.orientation.x);
 }
 
+TEST_F(UtilServiceTest, CoordCalibrateTypeConvertTurnsTaughtJointsIntoTcpPoses) {
+  const rn::Pos offsets[3] = {{0, 0, 0}, {0.06, 0, 0}, {0, 0.05, 0}};
+  const rn::ToolInEndDesc tool = toolOf(rn::Pos{0, 0.01, 0.1}, axisAngle(0, 1, 0, 0.3));
+  auto frame = frameThrough(offsets, tool, rn::Origin_AnyPointOnPositiveXAxis_AnyPointOnFirstQuadrantOfXOYPlane);
+
+  // A user frame: each taught configuration becomes the TCP pose of the frame's tool.
+  CoordCalibrateByToolEndPoint target{};
+  ASSERT_EQ(RUS::CoordCalibrateTypeConvert(frame, target), 0);
+  EXPECT_EQ(target.coordType, rn::WorldCoordinate);
+  EXPECT_EQ(target.methods, rn::Origin_AnyPointOnPositiveXAxis_AnyPointOnFirstQuadrantOfXOYPlane);
+  for (int i = 0; i < 3; ++i) {
+    rn::wayPoint_S flange{};
+    ASSERT_EQ(RUS::robotFk(frame.wayPointArray[i].jointPos, 6, flange), 0);
+    const std::string what = "point " + std::to_string(i);
+    expectPosNear(target.wayPointArray[i].cartPos.position, add(homeTcp(tool), offsets[i]), 1e-9, what);
+    expectSameRotation(target.wayPointArray[i].orientation, mul(flange.orientation, tool.toolInEndOrientation), 1e-12,
+                       what);
+    expectJointsNear(target.wayPointArray[i].jointpos, frame.wayPointArray[i].jointPos, 0, what);
+  }
+
+  // A base frame has no points to convert: only its kind and method are copied, the
+  // target's points stay as they were.
+  frame.coordType = rn::BaseCoordinate;
+  frame.methods = rn::Origin_AnyPointOnPositiveZAxis_AnyPointOnPositiveXAxis;
+  const CoordCalibrateByToolEndPoint before = target;
+  ASSERT_EQ(RUS::CoordCalibrateTypeConvert(frame, target), 0);
+  EXPECT_EQ(target.coordType, rn::BaseCoordinate);
+  EXPECT_EQ(target.methods, rn::Origin_AnyPointOnPositiveZAxis_AnyPointOnPositiveXAxis);
+  for (int i = 0; i < 3; ++i) {
+    expectPosNear(target.wayPointArray[i].cartPos.position, before.wayPointArray[i].cartPos.position, 0,
+                  "base frame keeps point " + std::to_string(i));
+    expectJointsNear(target.wayPointArray[i].jointpos, before.wayPointArray[i].jointpos, 0, "base frame joints");
+  }
+}
+
 TEST_F(UtilServiceTest, BaseToUserAndBackForEveryMethod) {
   // Perpendicular taught directions, so every method gives an orthonormal frame.
   const rn::Pos offsets[3] = {{0, 0, 0}, {0.06, 0, 0}, {0, 0.05, 0}};
