@@ -8,7 +8,7 @@
 
 #include "geometry/robotutilservice.h"
 #include "kinematics/ikfunc.h"
-#include "transport/internalmatetype.h"
+#include "util/internalmatetype.h"
 
 namespace {
 

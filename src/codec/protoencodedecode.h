@@ -24,7 +24,7 @@
 #include "ruko_sdk/robot_parameter_types.h"
 #include "ruko_sdk/robot_status_types.h"
 #include "sensor.pb.h"
-#include "transport/internalmatetype.h"
+#include "util/internalmatetype.h"
 
 class ProtoEncodeDecode {
  public:

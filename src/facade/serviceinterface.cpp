@@ -1,7 +1,7 @@
 #include "ruko_sdk/serviceinterface.h"
 
 #include "geometry/robotutilservice.h"
-#include "transport/errorinfoservice.h"
+#include "util/errorinfoservice.h"
 
 using ruko_robot_namespace::RobotErrorCode;
 

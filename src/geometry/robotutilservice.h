@@ -16,7 +16,7 @@
 #include "ruko_sdk/robot_parameter_types.h"
 #include "ruko_sdk/robot_status_types.h"
 
-// transport/internalmatetype.h: a user frame whose points are TCP poses.
+// util/internalmatetype.h: a user frame whose points are TCP poses.
 struct CoordCalibrateByToolEndPoint;
 
 class RobotUtilService {

@@ -8,7 +8,7 @@
 #include "geometry/waypoint_convert.h"
 #include "kinematics/frame_calib_lib.h"
 #include "kinematics/ikfunc.h"
-#include "transport/internalmatetype.h"
+#include "util/internalmatetype.h"
 #include "util/finite.h"
 #include "util/log.h"
 

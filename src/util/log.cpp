@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-#include "transport/robotlogprint.h"
+#include "util/robotlogprint.h"
 
 namespace ruko {
 

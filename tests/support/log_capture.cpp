@@ -1,6 +1,6 @@
 #include "log_capture.h"
 
-#include "transport/robotlogprint.h"
+#include "util/robotlogprint.h"
 
 namespace ruko {
 namespace test {

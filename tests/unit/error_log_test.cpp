@@ -6,8 +6,8 @@
 
 #include "log_capture.h"
 #include "ruko_sdk/serviceinterface.h"
-#include "transport/errorinfoservice.h"
-#include "transport/robotlogprint.h"
+#include "util/errorinfoservice.h"
+#include "util/robotlogprint.h"
 #include "util/log.h"
 
 using namespace ruko_robot_namespace;

@@ -18,7 +18,7 @@
 #include "ruko_sdk/robot_motion_types.h"
 #include "ruko_sdk/robot_parameter_types.h"
 #include "ruko_sdk/robot_status_types.h"
-#include "transport/internalmatetype.h"
+#include "util/internalmatetype.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "kinematics/joint_range_of_motion.h"
 #include "kinematics/kinematic_store.h"
 #include "log_capture.h"
-#include "transport/internalmatetype.h"
+#include "util/internalmatetype.h"
 #include "util/log.h"
 
 namespace {

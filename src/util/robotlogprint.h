@@ -1,5 +1,5 @@
-#ifndef RUKO_TRANSPORT_ROBOTLOGPRINT_H
-#define RUKO_TRANSPORT_ROBOTLOGPRINT_H
+#ifndef RUKO_UTIL_ROBOTLOGPRINT_H
+#define RUKO_UTIL_ROBOTLOGPRINT_H
 
 #include <atomic>
 #include <cstdarg>

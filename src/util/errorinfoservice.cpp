@@ -1,4 +1,4 @@
-#include "transport/errorinfoservice.h"
+#include "util/errorinfoservice.h"
 
 using namespace ruko_robot_namespace;
 

@@ -1,5 +1,5 @@
-#ifndef RUKO_TRANSPORT_INTERNALMATETYPE_H
-#define RUKO_TRANSPORT_INTERNALMATETYPE_H
+#ifndef RUKO_UTIL_INTERNALMATETYPE_H
+#define RUKO_UTIL_INTERNALMATETYPE_H
 
 // Records shared by the services that never reach the application.
 
@@ -32,4 +32,4 @@ struct CoordCalibrateByToolEndPoint {
   ruko_robot_namespace::wayPoint_S wayPointArray[3];
 };
 
-#endif  // RUKO_TRANSPORT_INTERNALMATETYPE_H
+#endif  // RUKO_UTIL_INTERNALMATETYPE_H

@@ -1,4 +1,4 @@
-#include "transport/robotlogprint.h"
+#include "util/robotlogprint.h"
 
 #include <cstdio>
 #include <cstring>
