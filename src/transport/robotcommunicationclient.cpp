@@ -33,6 +33,9 @@ constexpr int kSocketChunk = 1024;
 // since its holder may be joining it.
 thread_local const RobotCommunicationClient* t_receivingFor = nullptr;
 
+// Set on a receive thread whose client was destroyed by one of its own callbacks.
+thread_local bool t_clientGone = false;
+
 void putInt32LittleEndian(char* out, int32_t value) {
   const auto u = static_cast<uint32_t>(value);
   out[0] = static_cast<char>(u & 0xFFu);
@@ -76,11 +79,20 @@ RobotCommunicationClient::RobotCommunicationClient()
 RobotCommunicationClient::~RobotCommunicationClient() {
   disconnectRobotServer();
   if (m_threadId.joinable()) {
-    // Only when the client is destroyed on its own receive thread: joining would deadlock, and letting
-    // std::thread's destructor run would end the process.
+    // Only when the client is destroyed on its own receive thread (inside a callback): joining would
+    // deadlock, and letting std::thread's destructor run would end the process. The thread checks
+    // ownerDestroyedOnThisThread() when the callback returns and leaves without touching this object, so
+    // the socket can be closed here.
+    if (m_threadId.get_id() == std::this_thread::get_id()) {
+      t_clientGone = true;
+    }
+    disconnectCommunicationServer();
     m_threadId.detach();
+    ruko::logPrint(LL_WARN, "sdk log: Connection released from inside a callback; the receive thread ends after it returns.");
   }
 }
+
+bool RobotCommunicationClient::ownerDestroyedOnThisThread() { return t_clientGone; }
 
 void RobotCommunicationClient::setServerIP(const std::string& serverIP) {
   std::lock_guard<std::mutex> lock(m_connectionMutex);
@@ -132,18 +144,23 @@ int RobotCommunicationClient::disconnectRobotServer() {
     // Another thread holds the connection lock, possibly while it joins this very thread: waiting for it
     // would never end. Stopping is enough; that thread (or the next connect, disconnect or the destructor)
     // joins this one and closes the socket.
-    m_connectStatus.store(false, std::memory_order_release);
+    const bool wasConnected = m_connectStatus.exchange(false, std::memory_order_acq_rel);
     m_stopReceiving.store(true);
+    if (wasConnected) {
+      localDisconnectProcess();
+    }
     return ErrnoSucc;
   }
-  m_connectStatus.store(false, std::memory_order_release);
+  const bool wasConnected = m_connectStatus.exchange(false, std::memory_order_acq_rel);
   stopReceiveThreadLocked();
-  if (m_threadId.joinable()) {
-    // Called on the receive thread itself: the socket is shut down, and closing its number is left to
-    // whoever joins the thread, so that the thread never reads a reused descriptor.
-    return ErrnoSucc;
+  if (!m_threadId.joinable()) {
+    disconnectCommunicationServer();
   }
-  disconnectCommunicationServer();
+  // Otherwise called on the receive thread itself: the socket is shut down, and closing its number is left
+  // to whoever joins the thread, so that the thread never reads a reused descriptor.
+  if (wasConnected) {
+    localDisconnectProcess();
+  }
   return ErrnoSucc;
 }
 
@@ -370,10 +387,12 @@ void RobotCommunicationClient::handleUrgentData(int socketFd) {
 
 void RobotCommunicationClient::recvCommunicationPackageLoop() {
   const int socketFd = m_socketFd.load();
+  // Read once per connection: the table is copied under a mutex, too dear for every packet.
+  const int turnMs = static_cast<int>(ruko::timing().receiveTurn.count());
   while (!m_stopReceiving.load() && m_connectStatus.load(std::memory_order_acquire)) {
     // Both conditions are armed afresh on every turn; poll() has no limit on the descriptor's number.
     pollfd p{socketFd, POLLIN | POLLPRI, 0};
-    const int ready = poll(&p, 1, static_cast<int>(ruko::timing().receiveTurn.count()));
+    const int ready = poll(&p, 1, turnMs);
     if (ready < 0) {
       ruko::logPrint(LL_ERROR, "sdk communication log:  select error, ret=%d.", ready);
       continue;
@@ -408,6 +427,9 @@ void RobotCommunicationClient::recvCommunicationPackageLoop() {
     // Fewer than 12 bytes leave no room for a type and the trailing check field and end marker.
     if (r >= 12) {
       responseProcess(socketFd, m_recvBuffer.get(), r - 8);
+      if (t_clientGone) {
+        return;  // a callback destroyed the client
+      }
     }
   }
 }

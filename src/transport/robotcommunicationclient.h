@@ -58,6 +58,12 @@ class RobotCommunicationClient {
   virtual void responseProcess(int socketFd, const char* data, int length) = 0;
   virtual void disconnectProcess() = 0;
   virtual int heartbeatService() = 0;
+  // Called once when our own side ends a live connection (disconnectRobotServer), not when the server
+  // closes it (that arrives as a disconnect packet through responseProcess).
+  virtual void localDisconnectProcess() {}
+  // True on a receive thread whose client was destroyed from inside one of its own callbacks: that thread
+  // must return without touching the client again.
+  static bool ownerDestroyedOnThisThread();
 
  private:
   // Result of a packet read that ends the connection without the peer having closed it.

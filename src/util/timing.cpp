@@ -28,6 +28,9 @@ TimingTable fastTiming() {
   t.socketSendTimeout = milliseconds(1000);
   t.toolReadbackPause = milliseconds(5);
   t.safetyConfigRetryPause = milliseconds(5);
+  t.collisionReadbackPause = milliseconds(5);
+  t.loginBaseParamRetryPause = milliseconds(5);
+  t.startupBaseParamRetryPause = milliseconds(5);
   return t;
 }
 

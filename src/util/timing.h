@@ -23,6 +23,9 @@ struct TimingTable {
   milliseconds socketSendTimeout{3000};     // a blocked write gives up after this; also bounds the connect
   milliseconds toolReadbackPause{150};    // pause between read-backs of a tool setting
   milliseconds safetyConfigRetryPause{100};  // pause between read-backs of the safety configuration
+  milliseconds collisionReadbackPause{150};  // pause before each read-back of the collision grade
+  milliseconds loginBaseParamRetryPause{50};     // between tries of the base parameters after login
+  milliseconds startupBaseParamRetryPause{1000};  // between tries of the base parameters after start-up
 };
 
 /** The table in force (a copy: the values cannot change under the caller). */

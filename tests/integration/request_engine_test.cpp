@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "controller_bodies.h"
 #include "fake_controller.h"
 #include "log_capture.h"
 #include "robotcommunication.pb.h"
@@ -31,44 +32,47 @@ constexpr Type kSetRobotMode = CommunicationMateType::CommunicationType_SetRobot
 constexpr Type kGetRobotMode = CommunicationMateType::CommunicationType_GetRobotMode;
 constexpr Type kRobotMove = CommunicationMateType::CommunicationType_RobotMove;
 
-// Records what the push hooks and the event intake are handed.
+// Records what reaches the registered callbacks: the push kind (its command type) on the receive thread,
+// events on the event thread.
 class RecordingEngine : public RobotControlServices {
  public:
-  struct Push {
-    int type;
-    std::string body;
-  };
+  RecordingEngine() {
+    robotServiceRegisterRealTimeJointStatusCallbackService(
+        [](const JointStatus*, int, void* self) { static_cast<RecordingEngine*>(self)->record(3); }, this);
+    robotServiceRegisterRealTimeRoadPointCallbackService(
+        [](const wayPoint_S*, void* self) { static_cast<RecordingEngine*>(self)->record(7); }, this);
+    robotServiceRegisterRealTimeEndSpeedCallbackService(
+        [](double, void* self) { static_cast<RecordingEngine*>(self)->record(11); }, this);
+    robotServiceRegisterMovepProgressNotifyCallbackService(
+        [](int, void* self) { static_cast<RecordingEngine*>(self)->record(133); }, this);
+    robotServiceRegisterRobotEventInfoCallbackService(
+        [](const RobotEventInfo* event, void* self) {
+          auto* engine = static_cast<RecordingEngine*>(self);
+          std::lock_guard<std::mutex> lock(engine->m_mutex);
+          engine->m_events.push_back(*event);
+        },
+        this);
+  }
   ~RecordingEngine() override { disconnectRobotServer(); }
 
-  std::vector<Push> pushes() const {
+  std::vector<int> pushes() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_pushes;
   }
-  std::vector<RobotEventInfo> intake() const {
+  std::vector<RobotEventInfo> events() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_intake;
-  }
-
- protected:
-  void record(const CommunicationResponse& slot) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_pushes.push_back({slot.m_commandType,
-                        std::string(slot.m_textPtr ? slot.m_textPtr : "", static_cast<size_t>(slot.m_textLength))});
-  }
-  void realTimeRobotEventResponseService(CommunicationResponse& slot) override { record(slot); }
-  void realTimeJointStatusService(CommunicationResponse& slot) override { record(slot); }
-  void realTimeJointAngleService(CommunicationResponse& slot) override { record(slot); }
-  void realTimeEndSpeedService(CommunicationResponse& slot) override { record(slot); }
-  void realTimeMovepProgressNotifyService(CommunicationResponse& slot) override { record(slot); }
-  void robotRealTimeEventProcess(const RobotEventInfo& event) override {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_intake.push_back(event);
+    return m_events;
   }
 
  private:
+  void record(int type) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pushes.push_back(type);
+  }
+
   mutable std::mutex m_mutex;
-  std::vector<Push> m_pushes;
-  std::vector<RobotEventInfo> m_intake;
+  std::vector<int> m_pushes;
+  std::vector<RobotEventInfo> m_events;
 };
 
 char* heapBody(const std::string& bytes) {
@@ -222,7 +226,7 @@ TEST_F(RequestEngine, WaiterOutlivesABrokenConnectionUntilItsTimeout) {
   EXPECT_EQ(check(kGetRobotMode), ErrCode_RequestTimeout);
   EXPECT_GE(std::chrono::steady_clock::now() - start, ruko::timing().responseWait);
   EXPECT_FALSE(engine.getCurrentConnectStatus());
-  EXPECT_EQ(engine.pushes().size(), 1u) << "one disconnect event, long before the waiter gave up";
+  EXPECT_EQ(engine.events().size(), 1u) << "one disconnect event, long before the waiter gave up";
 }
 
 TEST_F(RequestEngine, LateAnswerIsDroppedByTheNextRequestOfItsType) {
@@ -232,7 +236,7 @@ TEST_F(RequestEngine, LateAnswerIsDroppedByTheNextRequestOfItsType) {
   // The late answer lands in the slot while nobody waits. A push written after it is handled after it, so
   // once the push is seen the late answer has been stored.
   ASSERT_TRUE(fake.waitForSent(1));
-  ASSERT_TRUE(fake.push(CommunicationMateType::CommunicationType_RealTimeJointStatus, "after the late answer"));
+  ASSERT_TRUE(fake.push(CommunicationMateType::CommunicationType_RealTimeJointStatus, ruko::test::jointStatusBody(1)));
   ASSERT_TRUE(waitFor([&] { return engine.pushes().size() == 1; }));
   EXPECT_TRUE(log.contains("sdk log: Processing the robotMove response from the server.."));
   ASSERT_EQ(engine.requestServiceGetResponseContentMode(kRobotMove, nullptr, 0, response), 0);
@@ -318,33 +322,43 @@ TEST_F(RequestEngine, CommandTypesOutsideTheTableAreDropped) {
   EXPECT_TRUE(engine.getCurrentConnectStatus());
 }
 
-TEST_F(RequestEngine, PushTypesReachTheirHandlers) {
-  const int types[] = {2, 3, 7, 11, 133};
-  for (int type : types) ASSERT_TRUE(fake.push(type, "push " + std::to_string(type)));
-  ASSERT_TRUE(waitFor([&] { return engine.pushes().size() == 5; }));
-  const auto pushes = engine.pushes();
-  for (size_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(pushes[i].type, types[i]);
-    EXPECT_EQ(pushes[i].body, "push " + std::to_string(types[i]));
-  }
+TEST_F(RequestEngine, PushTypesReachTheirCallbacks) {
+  const double joints[6] = {0, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(fake.push(3, ruko::test::jointStatusBody(1)));
+  ASSERT_TRUE(fake.push(7, ruko::test::jointAngleBody(joints)));
+  ASSERT_TRUE(fake.push(11, ruko::test::generalIntBody({250})));
+  ASSERT_TRUE(fake.push(133, ruko::test::generalIntBody({4})));
+  ASSERT_TRUE(fake.push(2, ruko::test::eventBody(RobotEvent_collision, 3, "bump")));
+  ASSERT_TRUE(waitFor([&] { return engine.pushes().size() == 4 && engine.events().size() == 1; }));
+  EXPECT_EQ(engine.pushes(), (std::vector<int>{3, 7, 11, 133}));
+  EXPECT_EQ(engine.events()[0].eventType, RobotEvent_collision);
+  EXPECT_EQ(engine.events()[0].eventContent, "bump");
 }
 
-TEST_F(RequestEngine, ServerCloseReachesTheEventHandlerOnce) {
+TEST_F(RequestEngine, PushTypesCannotBeRequested) {
+  for (Type type : {CommunicationMateType::CommunicationType_Event, CommunicationMateType::CommunicationType_RealTimeJointStatus,
+                    CommunicationMateType::CommunicationType_RealTimeRobotJointAngle,
+                    CommunicationMateType::CommunicationType_RealTimeRobotEndSpeed,
+                    CommunicationMateType::CommunicationType_MovepProgressNotify}) {
+    EXPECT_EQ(check(type), ErrCode_ParamError);
+  }
+  EXPECT_EQ(log.count("", LL_ERROR), 5);
+  EXPECT_EQ(fake.received().size(), 0u);
+}
+
+TEST_F(RequestEngine, ServerCloseReachesTheEventCallbackOnce) {
   fake.closeConnection();
-  ASSERT_TRUE(waitFor([&] { return !engine.getCurrentConnectStatus() && engine.pushes().size() == 1; }));
-  const auto push = engine.pushes()[0];
-  EXPECT_EQ(push.type, CommunicationMateType::CommunicationType_Event);
-  ruko::robot::communication::ProtoCommunicationRobotEvent event;
-  ASSERT_TRUE(event.ParseFromString(push.body));
-  EXPECT_EQ(event.eventtype(), RobotEvent_socketDisconnected);
-  EXPECT_EQ(event.eventcode(), 0);
-  EXPECT_EQ(event.eventcontent(), "Server disconnected.");
+  ASSERT_TRUE(waitFor([&] { return !engine.getCurrentConnectStatus() && engine.events().size() == 1; }));
+  const RobotEventInfo event = engine.events()[0];
+  EXPECT_EQ(event.eventType, RobotEvent_socketDisconnected);
+  EXPECT_EQ(event.eventCode, 0);
+  EXPECT_EQ(event.eventContent, "Server disconnected.");
 }
 
 TEST_F(RequestEngine, DisconnectProcessFeedsTheIntake) {
   engine.disconnectProcess();
-  const auto events = engine.intake();
-  ASSERT_EQ(events.size(), 1u);
+  ASSERT_TRUE(waitFor([&] { return engine.events().size() == 1; }));
+  const auto events = engine.events();
   EXPECT_EQ(events[0].eventType, RobotEvent_socketDisconnected);
   EXPECT_EQ(events[0].eventCode, 0);
   EXPECT_EQ(events[0].eventContent, "Server disconnected.");

@@ -17,6 +17,9 @@ TEST(TimingTable, DefaultsAreTheSystemValues) {
   EXPECT_EQ(t.socketSendTimeout, 3000ms);
   EXPECT_EQ(t.toolReadbackPause, 150ms);
   EXPECT_EQ(t.safetyConfigRetryPause, 100ms);
+  EXPECT_EQ(t.collisionReadbackPause, 150ms);
+  EXPECT_EQ(t.loginBaseParamRetryPause, 50ms);
+  EXPECT_EQ(t.startupBaseParamRetryPause, 1000ms);
 }
 
 TEST(TimingTable, OverrideIsScopedAndRestored) {

@@ -26,12 +26,18 @@ int32_t readCommandType(const char* data) {
 
 }  // namespace
 
+std::atomic<bool> RobotControlServices::S_setDhParam{false};
+
 RobotControlServices::RobotControlServices()
     : m_robotCommandResponseSet(new CommunicationResponse[COMMAND_SLOT_COUNT]),
-      m_robotCommandMutexSet(new std::mutex[COMMAND_SLOT_COUNT]) {}
+      m_robotCommandMutexSet(new std::mutex[COMMAND_SLOT_COUNT]),
+      m_dispatcher(new ruko::RobotEventDispatcher(&RobotControlServices::deliverEvent, this)) {}
 
 RobotControlServices::~RobotControlServices() {
-  // The receive thread fills slots and calls the handlers below: it must have ended before they go.
+  // The event thread first: it calls the event callback, which may reach into the facade. Then the
+  // receive thread, which fills slots and calls the handlers: both must have ended before what they
+  // touch goes.
+  m_dispatcher->stop();
   disconnectRobotServer();
 }
 
@@ -41,6 +47,11 @@ int RobotControlServices::sendRequestWaitResponse(const CommunicationRequest& re
   const int index = static_cast<int>(type);
   if (index < 0 || index >= COMMAND_SLOT_COUNT) {
     ruko::logPrint(LL_ERROR, "sdk log: Request command type not exist. cmd type: %d", index);
+    return ErrCode_ParamError;
+  }
+  if (findPushRoute(index) != nullptr) {
+    // The receive thread writes the slots of pushed types without their mutex.
+    ruko::logPrint(LL_ERROR, "sdk log: A pushed type cannot be requested. cmd type: %d", index);
     return ErrCode_ParamError;
   }
   if (request.m_textLength < 0 || (request.m_textPtr == nullptr && request.m_textLength != 0)) {
@@ -89,7 +100,12 @@ int RobotControlServices::sendRequestWaitResponse(const CommunicationRequest& re
 
   char* copy = nullptr;
   if (slot.m_textPtr != nullptr && slot.m_textLength > 0) {
-    copy = new char[slot.m_textLength];
+    copy = new (std::nothrow) char[slot.m_textLength];
+    if (copy == nullptr) {
+      ruko::logPrint(LL_ERROR, "sdk log: No memory for a response body. cmd type: %d length:%d", index,
+                     slot.m_textLength);
+      return ErrCode_RequestRelatedVariableError;
+    }
     std::memcpy(copy, slot.m_textPtr, static_cast<size_t>(slot.m_textLength));
   } else {
     ruko::logPrint(LL_ERROR, "recv response text is NULL, command:%d", index);
@@ -205,6 +221,9 @@ void RobotControlServices::responseProcess(int socketFd, const char* data, int l
     // Push types are never requested, so only this thread touches their slots.
     slot.setProperty(socketFd, type, copy, bodyLength);
     (this->*route->handler)(slot);
+    if (ownerDestroyedOnThisThread()) {
+      return;  // a callback destroyed this object
+    }
     if (!route->keepsBody) {
       slot.destroy();
     }
@@ -235,11 +254,3 @@ int RobotControlServices::heartbeatService() {
   return requestServiceOnlyCheckSendResultMode(CommunicationMateType::CommunicationType_communicationHeart, nullptr, 0);
 }
 
-// Push handling and the event intake come with the event part of this class; until then pushes are
-// received, routed and dropped.
-void RobotControlServices::realTimeRobotEventResponseService(CommunicationResponse&) {}
-void RobotControlServices::realTimeJointStatusService(CommunicationResponse&) {}
-void RobotControlServices::realTimeJointAngleService(CommunicationResponse&) {}
-void RobotControlServices::realTimeEndSpeedService(CommunicationResponse&) {}
-void RobotControlServices::realTimeMovepProgressNotifyService(CommunicationResponse&) {}
-void RobotControlServices::robotRealTimeEventProcess(const RobotEventInfo&) {}
