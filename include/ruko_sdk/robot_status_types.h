@@ -203,8 +203,7 @@ struct RobotEventInfo {
   std::string eventContent;
 };
 
-// Declaration order runs down the first column of the diagnosis table, then
-// down the second; the two halves are kept apart here for that reason. Every field starts at zero: a
+// Fields in wire order. Every field starts at zero: a
 // controller reply with an empty diagnosis list reports success without writing the record.
 struct RobotDiagnosis {
   uint8_t armCanbusStatus{};
@@ -296,8 +295,7 @@ struct RobotDhPara {
   double theta[6];
 };
 
-// Declaration order runs down the first column of the drive-data table, then
-// down the second.
+// Fields in wire order.
 struct JointCommonData {
   uint16_t JointCurVol;
   uint16_t JointCurTemp;

@@ -16,7 +16,7 @@ constexpr double kWristSingular = 0.99999994;
 constexpr double kElbowReach = 1.0001;
 constexpr double kElbowReachRelaxed = 1.046;
 constexpr double kElbowStraight = 0.9999999999995;
-// sin(pi) in double precision: the folded elbow keeps the sine the library always used.
+// sin(pi) in double precision: the folded elbow's solutions are defined with this exact sine.
 constexpr double kSinPi = 1.2246467991473532e-16;
 constexpr double kShoulderCircle = 1.0001;
 constexpr double kStretched = 1e-4;

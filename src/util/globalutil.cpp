@@ -72,8 +72,8 @@ void commonUtil::iir_low_filter_Init(double F0, double Fs, double Ly, double* Co
     ruko::logPrint(LL_ERROR, "sdk log: iir_low_filter_Init: coefficient buffer is NULL.");
     return;
   }
-  // The mix of single and double precision below is deliberate: trajectories filtered
-  // by earlier releases must come out bit for bit the same.
+  // The mix of single and double precision below is part of the filter's contract: a filtered
+  // trajectory must reproduce bit for bit, so the single-precision steps stay exactly as they are.
   const float w = static_cast<float>(2 * kPi * F0 / Fs);
   const float b = w * w;
   const float c = static_cast<float>(static_cast<double>(b) + (4 + w * (4 * Ly)));

@@ -99,13 +99,11 @@ TEST(RobotModels, NameMapHoldsExactlyTheCatalogue) {
   EXPECT_EQ(RUKO_ROBOT_NAME.count(ruko_robot_type_num), 0u);
 }
 
-TEST(RobotModels, PublicRobotTypeSharesTheValues) {
-  static_assert(static_cast<int>(pub::ROBOT_M07) == ruko_m07, "");
-  static_assert(static_cast<int>(pub::ROBOT_M15) == ruko_m15, "");
-  static_assert(static_cast<int>(pub::ROBOT_M19) == ruko_m19, "");
-  static_assert(std::is_same<std::underlying_type<ruko_robot_type>::type, int>::value, "");
-  SUCCEED();
-}
+// The public robot type and the kinematics' model numbers are one set of values.
+static_assert(static_cast<int>(pub::ROBOT_M07) == ruko_m07, "");
+static_assert(static_cast<int>(pub::ROBOT_M15) == ruko_m15, "");
+static_assert(static_cast<int>(pub::ROBOT_M19) == ruko_m19, "");
+static_assert(std::is_same<std::underlying_type<ruko_robot_type>::type, int>::value, "");
 
 TEST(RobotModels, InitialStateIsTheDefaultRow) {
   const ruko::KinematicParams p{};
