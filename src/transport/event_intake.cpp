@@ -33,11 +33,14 @@ RobotEventType RobotEventIntake::frontMoveFinishLocked() const {
 }
 
 void RobotEventIntake::queueMoveFinish(const RobotEventInfo& event) {
-  std::lock_guard<std::mutex> lock(m_targetPosMutex);
-  m_moveFinishQueue.push_back(event.eventType);
+  {
+    std::lock_guard<std::mutex> lock(m_targetPosMutex);
+    m_moveFinishQueue.push_back(event.eventType);
+    m_targetPosCondition.notify_all();
+  }
+  // Outside the lock: the log sink takes its own mutex and may call the application.
   ruko::logPrint(LL_INFO, "sdk log: Event caused motion disruption. type:%d desc:%s", static_cast<int>(event.eventType),
                  event.eventContent.c_str());
-  m_targetPosCondition.notify_all();
 }
 
 void RobotEventIntake::disconnectWaiters() {

@@ -96,9 +96,10 @@ class ControllerServices : public ::testing::Test {
   ruko::test::LogCapture log;
   ruko::ScopedTimingOverride timing{testTiming()};
   FakeController fake;
-  std::unique_ptr<RobotControlServices> engine;
   std::mutex eventMutex;
   std::vector<RobotEventInfo> events;
+  // Last: its event thread writes the members above until it is destroyed.
+  std::unique_ptr<RobotControlServices> engine;
 };
 
 // ---- Login ---------------------------------------------------------------------------------------------------
