@@ -57,7 +57,9 @@ class RobotUtilService {
   // Non-finite angles or poses are refused with ErrCode_ParamError and one error line.
 
   // Flange pose of six joint angles. ErrCode_ParamError, output untouched, when size
-  // is not 6. A model outside the analytic set gives a zero position and quaternion.
+  // is not 6; ErrCode_FkFailed, output untouched, when finite angles give a pose that
+  // is not (their sums overflow). A model outside the analytic set gives a zero
+  // position and quaternion.
   static int robotFk(const double* jointAngle, int size, ruko_robot_namespace::wayPoint_S& wayPoint);
   // The solution nearest to the six reference angles (compensated for installed
   // calibration deltas); the output keeps the requested pose. ErrCode_IkFailed,
@@ -148,11 +150,12 @@ class RobotUtilService {
   static int endPosition2BasePosition(const ruko_robot_namespace::wayPoint_S& flangeCenterPointOnBase,
                                       const ruko_robot_namespace::Pos& endPosition,
                                       ruko_robot_namespace::Pos& basePosition, ruko_robot_namespace::Ori toolOriInEnd);
-  // toolOri = endOri * tcpOriInEnd
+  // toolOri = endOri * tcpOriInEnd, not normalised. A factor or a product that is not
+  // finite (finite factors beyond about 1e154 overflow) gives ErrCode_ParamError.
   static int endOrientation2ToolOrientation(ruko_robot_namespace::Ori& tcpOriInEnd,
                                             const ruko_robot_namespace::Ori& endOri,
                                             ruko_robot_namespace::Ori& toolOri);
-  // endOri = toolOri * conj(tcpOriInEnd)
+  // endOri = toolOri * conj(tcpOriInEnd); failures as above.
   static int toolOrientation2EndOrientation(ruko_robot_namespace::Ori& tcpOriInEnd,
                                             const ruko_robot_namespace::Ori& toolOri,
                                             ruko_robot_namespace::Ori& endOri);

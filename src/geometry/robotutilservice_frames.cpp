@@ -349,24 +349,26 @@ int RobotUtilService::endPosition2BasePosition(const rn::wayPoint_S& flangeCente
   return rn::ErrnoSucc;
 }
 
+// Both orientation products: the product is not normalised, so finite factors with components beyond
+// about 1e154 overflow; an infinite or undefined product is refused like a non-finite factor.
 int RobotUtilService::endOrientation2ToolOrientation(rn::Ori& tcpOriInEnd, const rn::Ori& endOri, rn::Ori& toolOri) {
-  if (!ruko::finitePose(rn::Pos{0, 0, 0}, tcpOriInEnd) || !ruko::finitePose(rn::Pos{0, 0, 0}, endOri)) {
+  ::Ori result{};
+  Ikfunc::endOrientation2ToolOrientation(ruko::toInternal(tcpOriInEnd), ruko::toInternal(endOri), result);
+  if (!ruko::finiteQuaternion(tcpOriInEnd) || !ruko::finiteQuaternion(endOri) || !ruko::finiteQuaternion(result)) {
     ruko::logPrint(LL_ERROR, "sdk log: endOrientation2ToolOrientation orientation is not finite.");
     return rn::ErrCode_ParamError;
   }
-  ::Ori result{};
-  Ikfunc::endOrientation2ToolOrientation(ruko::toInternal(tcpOriInEnd), ruko::toInternal(endOri), result);
   toolOri = ruko::toPublic(result);
   return rn::ErrnoSucc;
 }
 
 int RobotUtilService::toolOrientation2EndOrientation(rn::Ori& tcpOriInEnd, const rn::Ori& toolOri, rn::Ori& endOri) {
-  if (!ruko::finitePose(rn::Pos{0, 0, 0}, tcpOriInEnd) || !ruko::finitePose(rn::Pos{0, 0, 0}, toolOri)) {
+  ::Ori result{};
+  Ikfunc::toolOrientation2EndOrientation(ruko::toInternal(tcpOriInEnd), ruko::toInternal(toolOri), result);
+  if (!ruko::finiteQuaternion(tcpOriInEnd) || !ruko::finiteQuaternion(toolOri) || !ruko::finiteQuaternion(result)) {
     ruko::logPrint(LL_ERROR, "sdk log: toolOrientation2EndOrientation orientation is not finite.");
     return rn::ErrCode_ParamError;
   }
-  ::Ori result{};
-  Ikfunc::toolOrientation2EndOrientation(ruko::toInternal(tcpOriInEnd), ruko::toInternal(toolOri), result);
   endOri = ruko::toPublic(result);
   return rn::ErrnoSucc;
 }

@@ -26,7 +26,10 @@ int RobotUtilService::robotFk(const double* jointAngle, int size, rn::wayPoint_S
   }
   ::wayPoint_S wp{};
   for (int i = 0; i < 6; ++i) wp.jointpos[i] = jointAngle[i];
-  Ikfunc::ArmFk(wp.cartPos.position, wp.orientation, wp.jointpos, false);
+  if (!Ikfunc::ArmFk(wp.cartPos.position, wp.orientation, wp.jointpos, false)) {
+    ruko::logPrint(LL_ERROR, "sdk log: robotFk result is not finite.");
+    return rn::ErrCode_FkFailed;
+  }
   ikFunRoadPintToRukoWayPoint(wp, wayPoint);
   return rn::ErrnoSucc;
 }

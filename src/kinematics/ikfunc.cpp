@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "kinematics/kinematic_store.h"
 #include "util/log.h"
@@ -15,6 +16,11 @@ constexpr double kPi = 3.14159265358979323846;
 // Squares below this are numerical noise only when they are tiny; larger negative
 // values mean a matrix that is not a rotation and are worth a debug line.
 constexpr double kNegativeSquareNoise = -1e-6;
+
+// A quaternion whose sum of squares lies below this is rescaled before it is normalised: squares of its
+// smaller components may have dropped to zero or lost digits. Above it, any square that underflowed is
+// far below the rounding of the sum, and the plain formula gives the same bits as always.
+constexpr double kSmallestPlainSquareSum = 1e-200;
 
 // v with its sign bit flipped when flip is 1: the same bits as v * -1.0.
 double withSignFlipped(double v, std::uint64_t flip) {
@@ -37,7 +43,19 @@ double Ikfunc::NORM(double a, double b, double c, double d) {
 
 void Ikfunc::QuaternionToOriMatrix(Ori q, double* eerot) {
   if (eerot == nullptr) return;
-  const double n = 1.0 / std::sqrt(q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z);
+  double squares = q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z;
+  if (!(squares >= kSmallestPlainSquareSum && squares <= std::numeric_limits<double>::max())) {
+    // The squares overflowed (components beyond about 1e154) or lost their digits (below about 1e-100):
+    // 1/sqrt would be 0 or infinite, turning a finite quaternion into the identity or into non-finite
+    // elements. Its rotation does not depend on its size, so bring the largest component to 1 first.
+    // A zero or non-finite quaternion is left to the plain formula.
+    const double largest = std::max(std::max(std::fabs(q.w), std::fabs(q.x)), std::max(std::fabs(q.y), std::fabs(q.z)));
+    if (largest > 0 && largest <= std::numeric_limits<double>::max()) {
+      q = Ori{q.w / largest, q.x / largest, q.y / largest, q.z / largest};
+      squares = q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z;
+    }
+  }
+  const double n = 1.0 / std::sqrt(squares);
   const double w = q.w * n, x = q.x * n, y = q.y * n, z = q.z * n;
   eerot[0] = 1 - 2 * y * y - 2 * z * z;
   eerot[1] = 2 * x * y - 2 * w * z;

@@ -75,8 +75,9 @@ class Ikfunc {
   static void ArmFk(const double* joint_solve, double* eetrans, double* eerot);
   // Flange pose: the nominal closed form before calibration deltas are installed or
   // when enableCom asks for it (the model inverse kinematics solves), otherwise the
-  // calibrated chain. True also for a non-analytic model (outputs untouched); false
-  // only for a null joint array.
+  // calibrated chain. True also for a non-analytic model (outputs untouched); false,
+  // outputs untouched, for a null joint array or a pose that is not finite (finite
+  // angles so large that their sums overflow).
   static bool ArmFk(Pos& arm_pos, Ori& arm_ori, const double* joint_solve, bool enableCom);
   static bool ArmFk(wayPoint_S& arm_pos);
 

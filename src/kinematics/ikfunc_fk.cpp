@@ -4,6 +4,7 @@
 #include "kinematics/ikfunc.h"
 #include "kinematics/kinematic_store.h"
 #include "kinematics/our_alg.h"
+#include "util/finite.h"
 #include "util/log.h"
 
 namespace {
@@ -52,9 +53,12 @@ bool Ikfunc::ArmFk(Pos& arm_pos, Ori& arm_ori, const double* joint_solve, bool e
   // Borrowed parameters: the computation below calls out to nothing, and they are not
   // used once OriMatrixToQuaternion (which may log) runs.
   if (!forwardKinematics(ruko::borrowKinematicParams(), joint_solve, enableCom, eetrans, eerot)) return true;
+  // Finite but huge angles can still overflow (joint 2 minus joint 3 of opposite extremes is infinite, and
+  // its sine has no value): such a pose is no result. The conversion refuses a non-finite rotation.
+  Ori orientation{};
+  if (!ruko::allFinite(eetrans, 3) || !OriMatrixToQuaternion(eerot, orientation)) return false;
   arm_pos = Pos{eetrans[0], eetrans[1], eetrans[2]};
-  // Fails only for a non-finite pose; the orientation then keeps its previous value.
-  OriMatrixToQuaternion(eerot, arm_ori);
+  arm_ori = orientation;
   return true;
 }
 

@@ -172,6 +172,13 @@ bool armIk(const ruko::KinematicParams& params, const JointRangeOfMotion& range,
   return true;
 }
 
+// trace(A . B^T) of two rotations: 1 + 2 cos of the angle between them.
+double rotationTrace(const double* A, const double* B) {
+  double trace = 0;
+  for (int i = 0; i < 9; ++i) trace += A[i] * B[i];
+  return trace;
+}
+
 // Moves the nominal solution in res.jointpos until the calibrated chain reaches the
 // target pose of res.
 bool compensateCalibration(const ruko::KinematicParams& params, wayPoint_S& res) {
@@ -195,8 +202,10 @@ bool compensateCalibration(const ruko::KinematicParams& params, wayPoint_S& res)
       startDis = dis;
       startOri = ori;
     }
-    // Written so that a non-finite square never counts as converged.
-    if (ori <= kCompensationOriSquare && dis <= kCompensationDisSquare) {
+    // Written so that a non-finite square never counts as converged. The twist's rotation part is
+    // sin(angle) times the axis, as small half a turn away as at the target; the trace of
+    // target . FK^T (1 + 2 cos(angle)) tells the two apart.
+    if (ori <= kCompensationOriSquare && dis <= kCompensationDisSquare && rotationTrace(targetRot, rot) > 0) {
       converged = true;
       break;
     }

@@ -324,10 +324,22 @@ int RobotCommunicationClient::recvPeek(int socketFd, char* data, int length) {
   if (r <= 0 || r == length) {
     return static_cast<int>(r);
   }
-  // Fewer bytes than asked: the peer has ended the stream (nothing more will come, so the caller must
-  // slide over what is left), or the time-out passed or an urgent mark stopped the look (try again later).
+  // Fewer bytes than asked. The caller slides over what is there when nothing else can come into view:
+  // - the peer has ended the stream;
+  // - an urgent mark lies right behind the bytes seen. A look that has copied anything stops at the mark,
+  //   and no later look gets past it until the bytes before it are consumed, so "try again later" would
+  //   poll readable and look again for ever. The urgent byte is still unread (the loop reads it only once
+  //   the stream stands at its mark), which is how the mark is known to be there; a look that starts at
+  //   the mark is not stopped by it.
+  // Otherwise the read time-out passed: try again later, keeping the bytes, which may begin a start marker
+  // whose rest is late. A peer that leaves 1 to 3 bytes and goes quiet therefore costs the header error
+  // lines once per read time-out for as long as it stays quiet; that is a wait, not a spin.
   pollfd p{socketFd, POLLRDHUP, 0};
   if (poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP)) != 0) {
+    return static_cast<int>(r);
+  }
+  char urgent;
+  if (recv(socketFd, &urgent, 1, MSG_OOB | MSG_PEEK) == 1 && sockatmark(socketFd) == 0) {
     return static_cast<int>(r);
   }
   return -1;
@@ -400,8 +412,11 @@ void RobotCommunicationClient::recvCommunicationPackageLoop() {
     if (ready == 0) {
       continue;
     }
-    if ((p.revents & POLLPRI) != 0) {
-      // Urgent data on a live link is no loss of the link: read it away so the condition clears.
+    if ((p.revents & POLLPRI) != 0 && ((p.revents & POLLIN) == 0 || sockatmark(socketFd) == 1)) {
+      // Urgent data on a live link is no loss of the link: read it away so the condition clears. Not
+      // before the stream stands at its mark, though: until then the unread byte is what tells the start
+      // search that its look was cut short by the mark (recvPeek). Bytes before the mark make the socket
+      // readable, so they are consumed below and the condition cannot hold the loop in a spin.
       handleUrgentData(socketFd);
     }
     if ((p.revents & (POLLIN | POLLHUP | POLLERR)) == 0) {

@@ -15,6 +15,13 @@ inline bool allFinite(const T* values, int n) {
   return true;
 }
 
+// A quaternion (any record with w, x, y, z).
+template <typename OriT>
+inline bool finiteQuaternion(const OriT& q) {
+  const double v[4] = {q.w, q.x, q.y, q.z};
+  return allFinite(v, 4);
+}
+
 // A pose as position and quaternion (any records with x, y, z and w, x, y, z).
 template <typename PosT, typename OriT>
 inline bool finitePose(const PosT& p, const OriT& q) {
