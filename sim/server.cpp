@@ -339,13 +339,23 @@ void Server::runDueActions() {
       at = m_actions.begin()->first;
       due = std::move(m_actions.begin()->second);
       m_actions.erase(m_actions.begin());
-      const auto found = m_sessions.find(due.session);
-      if (found == m_sessions.end()) {
-        continue;  // meant for a session that has gone
+      if (due.session == kNoSession) {
+        session = nullptr;
+      } else {
+        const auto found = m_sessions.find(due.session);
+        if (found == m_sessions.end()) {
+          continue;  // meant for a session that has gone
+        }
+        session = found->second;
       }
-      session = found->second;
     }
     Action& action = due.action;
+    if (!session) {
+      if (action.make) {
+        action.make();  // a timer: runs for its effect, writes nothing
+      }
+      continue;
+    }
     const std::string bytes = action.make ? action.make() : action.bytes;
     bool written = false;
     {

@@ -31,6 +31,8 @@ namespace sim {
 
 using Clock = std::chrono::steady_clock;
 using SessionId = uint64_t;
+// Actions scheduled for no session are timers: their make() runs at the due time and nothing is written.
+constexpr SessionId kNoSession = 0;
 
 // Something to write to one session at a due time.
 struct Action {
