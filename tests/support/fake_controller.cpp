@@ -1,136 +1,10 @@
 #include "fake_controller.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <sstream>
-
-#include "robotcommunication.pb.h"
 
 namespace ruko {
 namespace test {
-
-namespace {
-
-const char kStartMarker[4] = {'\xEE', '\xCC', '\xFF', '\xFF'};
-const char kCheckField[4] = {'\x00', '\x00', '\x00', '\x00'};
-const char kEndMarker[4] = {'\xFF', '\xFF', '\xFF', '\xFF'};
-
-void appendLittleEndian(std::string& out, int32_t value) {
-  const auto u = static_cast<uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) {
-    out.push_back(static_cast<char>((u >> shift) & 0xFFu));
-  }
-}
-
-int32_t readLittleEndian(const char* in) {
-  uint32_t u = 0;
-  for (int i = 3; i >= 0; --i) {
-    u = (u << 8) | static_cast<unsigned char>(in[i]);
-  }
-  return static_cast<int32_t>(u);
-}
-
-}  // namespace
-
-// ---- FakeFrameParser -------------------------------------------------------------------------------------------
-
-std::vector<FakePacket> FakeFrameParser::feed(const char* data, size_t size) {
-  m_buffer.append(data, size);
-  std::vector<FakePacket> packets;
-  const auto flushSkipped = [this] {
-    if (m_skipped > 0) {
-      m_errors.push_back("skipped " + std::to_string(m_skipped) + " byte(s) before a start marker");
-      m_skipped = 0;
-    }
-  };
-  while (m_buffer.size() - m_offset >= 4) {
-    const char* p = m_buffer.data() + m_offset;
-    const size_t available = m_buffer.size() - m_offset;
-    if (std::memcmp(p, kStartMarker, 4) != 0) {
-      ++m_skipped;
-      ++m_offset;
-      continue;
-    }
-    flushSkipped();
-    if (available < 8) {
-      break;
-    }
-    const int32_t length = readLittleEndian(p + 4);
-    if (length < 12 || length > m_maxLengthField) {
-      m_errors.push_back("bad length field " + std::to_string(length));
-      m_offset += 4;
-      continue;
-    }
-    const size_t total = 8 + static_cast<size_t>(length);
-    if (available < total) {
-      break;
-    }
-    FakePacket packet;
-    packet.lengthField = length;
-    packet.type = readLittleEndian(p + 8);
-    packet.body.assign(p + 12, static_cast<size_t>(length) - 12);
-    packet.at = std::chrono::steady_clock::now();
-    if (std::memcmp(p + length, kCheckField, 4) != 0 || std::memcmp(p + length + 4, kEndMarker, 4) != 0) {
-      m_errors.push_back("bad check field or end marker after a packet of type " + std::to_string(packet.type));
-    }
-    packets.push_back(std::move(packet));
-    m_offset += total;
-  }
-  if (m_offset > 0 && m_offset == m_buffer.size()) {
-    m_buffer.clear();
-    m_offset = 0;
-  } else if (m_offset > (1u << 20)) {
-    m_buffer.erase(0, m_offset);
-    m_offset = 0;
-  }
-  return packets;
-}
-
-void FakeFrameParser::reset() {
-  m_buffer.clear();
-  m_offset = 0;
-  m_skipped = 0;
-}
-
-// ---- Free helpers ----------------------------------------------------------------------------------------------
-
-std::string framePacketWithLength(int32_t lengthField, int32_t type, const std::string& body) {
-  std::string out(kStartMarker, 4);
-  appendLittleEndian(out, lengthField);
-  appendLittleEndian(out, type);
-  out += body;
-  out.append(kCheckField, 4);
-  out.append(kEndMarker, 4);
-  return out;
-}
-
-std::string framePacket(int32_t type, const std::string& body) {
-  return framePacketWithLength(static_cast<int32_t>(body.size() + 12), type, body);
-}
-
-std::string commonResultBody(int errorCode, const std::string& errorMsg) {
-  ruko::robot::communication::ProtoRobotCommonResponse message;
-  message.set_errorcode(errorCode);
-  message.set_errormsg(errorMsg);
-  return message.SerializeAsString();
-}
-
-std::string eventBody(int eventType, int eventCode, const std::string& content) {
-  ruko::robot::communication::ProtoCommunicationRobotEvent message;
-  message.set_eventtype(eventType);
-  message.set_eventcode(eventCode);
-  message.set_eventcontent(content);
-  return message.SerializeAsString();
-}
 
 bool waitFor(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -202,42 +76,36 @@ FakeController::Script& FakeController::Script::allowUnused() {
 
 // ---- FakeController --------------------------------------------------------------------------------------------
 
-FakeController::FakeController() {
-  m_listenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const int one = 1;
-  setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  if (bind(m_listenFd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
-      listen(m_listenFd, 8) != 0) {
-    ADD_FAILURE() << "fake controller: cannot listen on 127.0.0.1: " << std::strerror(errno);
+namespace {
+
+sim::ServerOptions fakeServerOptions() {
+  sim::ServerOptions options;
+  options.singleClient = true;
+  return options;
+}
+
+}  // namespace
+
+FakeController::FakeController()
+    : m_server(fakeServerOptions(),
+               sim::ServerHooks{[this](sim::SessionId id) { onConnected(id); },
+                                [this](sim::SessionId id, std::vector<FakePacket>& packets,
+                                       const std::vector<std::string>& errors,
+                                       size_t bytes) { onReceived(id, packets, errors, bytes); },
+                                [this](sim::SessionId id) { onDisconnected(id); },
+                                [this](sim::SessionId, const sim::Action& action) { onWritten(action); }}) {
+  std::string error;
+  if (!m_server.start(&error)) {
+    ADD_FAILURE() << "fake controller: cannot listen on 127.0.0.1: " << error;
   }
-  socklen_t length = sizeof(address);
-  getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length);
-  m_port = ntohs(address.sin_port);
-  if (pipe2(m_wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-    ADD_FAILURE() << "fake controller: no wake pipe: " << std::strerror(errno);
-  }
-  m_thread = std::thread(&FakeController::run, this);
+  m_port = m_server.port();
 }
 
 FakeController::~FakeController() {
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_stop = true;
+  m_server.stop();
+  for (const std::string& error : m_server.errors()) {
+    ADD_FAILURE() << "fake controller: " << error;
   }
-  wake();
-  m_thread.join();
-  {
-    std::lock_guard<std::mutex> lock(m_writeMutex);
-    closeClientLocked();
-  }
-  close(m_listenFd);
-  close(m_wakePipe[0]);
-  close(m_wakePipe[1]);
-
   for (const auto& entry : m_scripts) {
     const Script& script = *entry.second;
     if (script.m_hasPendingDelay) {
@@ -267,21 +135,6 @@ FakeController::Script& FakeController::on(int32_t type) {
   return *script;
 }
 
-bool FakeController::writeAll(const char* data, size_t size, int flags) {
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t r = send(m_clientFd, data + done, size - done, flags | MSG_NOSIGNAL);
-    if (r < 0 && errno == EINTR) {
-      continue;
-    }
-    if (r <= 0) {
-      return false;
-    }
-    done += static_cast<size_t>(r);
-  }
-  return true;
-}
-
 bool FakeController::push(int32_t type, const std::string& body) {
   return sendRaw(framePacket(type, body));
 }
@@ -297,8 +150,7 @@ bool FakeController::pushBurst(int32_t type, const std::string& body, int count)
 }
 
 bool FakeController::sendRaw(const std::string& bytes) {
-  std::lock_guard<std::mutex> lock(m_writeMutex);
-  return m_clientFd != -1 && writeAll(bytes.data(), bytes.size());
+  return m_server.send(m_server.latestSession(), bytes);
 }
 
 bool FakeController::sendRawSplit(const std::vector<std::string>& pieces, std::chrono::milliseconds pause) {
@@ -314,25 +166,15 @@ bool FakeController::sendRawSplit(const std::vector<std::string>& pieces, std::c
 }
 
 bool FakeController::sendUrgent(char byte) {
-  std::lock_guard<std::mutex> lock(m_writeMutex);
-  return m_clientFd != -1 && send(m_clientFd, &byte, 1, MSG_OOB | MSG_NOSIGNAL) == 1;
+  return m_server.send(m_server.latestSession(), std::string(1, byte), MSG_OOB);
 }
 
 void FakeController::closeConnection() {
-  // Only the fake's thread closes the descriptor (it may be polling it); shutdown() sends the end of the
-  // stream now and makes that thread read it and close.
-  std::lock_guard<std::mutex> lock(m_writeMutex);
-  if (m_clientFd != -1) {
-    shutdown(m_clientFd, SHUT_RDWR);
-  }
+  m_server.shutdownSession(m_server.latestSession());
 }
 
 void FakeController::pauseReading(bool paused) {
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_readingPaused = paused;
-  }
-  wake();
+  m_server.pauseReading(paused);
 }
 
 bool FakeController::waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
@@ -387,105 +229,24 @@ uint64_t FakeController::bytesReceived() const {
   return m_bytesReceived;
 }
 
-void FakeController::wake() {
-  const char byte = 1;
-  // A full pipe already holds a wake-up.
-  (void)!write(m_wakePipe[1], &byte, 1);
-}
-
-void FakeController::closeClientLocked() {
-  if (m_clientFd != -1) {
-    close(m_clientFd);
-    m_clientFd = -1;
-  }
+void FakeController::onConnected(sim::SessionId) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_clientOpen = false;
-  m_changed.notify_all();
-}
-
-void FakeController::run() {
-  for (;;) {
-    int timeoutMs = -1;
-    bool paused = false;
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      if (m_stop) {
-        return;
-      }
-      paused = m_readingPaused;
-      if (!m_actions.empty()) {
-        const auto wait = m_actions.begin()->first - std::chrono::steady_clock::now();
-        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
-        timeoutMs = ms < 0 ? 0 : static_cast<int>(ms);
-      }
-    }
-    // Only this thread changes m_clientFd, so reading it here needs no lock.
-    pollfd fds[3] = {{m_wakePipe[0], POLLIN, 0}, {m_listenFd, POLLIN, 0}, {m_clientFd, POLLIN, 0}};
-    const nfds_t count = (m_clientFd != -1 && !paused) ? 3 : 2;
-    const int ready = poll(fds, count, timeoutMs);
-    if (ready < 0 && errno != EINTR) {
-      ADD_FAILURE() << "fake controller: poll failed: " << std::strerror(errno);
-      return;
-    }
-    if (ready > 0) {
-      if ((fds[0].revents & POLLIN) != 0) {
-        char drain[64];
-        while (read(m_wakePipe[0], drain, sizeof(drain)) > 0) {
-        }
-      }
-      if ((fds[1].revents & POLLIN) != 0) {
-        acceptClient();
-      }
-      if (count == 3 && fds[2].revents != 0) {
-        readClient();
-      }
-    }
-    runDueActions();
-  }
-}
-
-void FakeController::acceptClient() {
-  const int fd = accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-  if (fd < 0) {
-    return;
-  }
-  // Small writes leave as separate segments, so a split marker really arrives split.
-  const int one = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
-  const timeval sendTimeout{10, 0};
-  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof(sendTimeout));
-  {
-    std::lock_guard<std::mutex> writeLock(m_writeMutex);
-    closeClientLocked();
-    m_clientFd = fd;
-  }
-  m_parser.reset();
-  std::lock_guard<std::mutex> lock(m_mutex);
-  ++m_connection;
   ++m_connections;
   m_clientOpen = true;
   m_changed.notify_all();
 }
 
-void FakeController::readClient() {
-  static thread_local std::vector<char> buffer(1 << 16);
-  const ssize_t n = recv(m_clientFd, buffer.data(), buffer.size(), 0);
-  if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
-    return;
-  }
-  if (n <= 0) {
-    std::lock_guard<std::mutex> writeLock(m_writeMutex);
-    closeClientLocked();
-    return;
-  }
-  const size_t errorsBefore = m_parser.errors().size();
-  std::vector<FakePacket> packets = m_parser.feed(buffer.data(), static_cast<size_t>(n));
-
+void FakeController::onDisconnected(sim::SessionId) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  m_bytesReceived += static_cast<uint64_t>(n);
-  for (size_t i = errorsBefore; i < m_parser.errors().size(); ++i) {
-    m_protocolErrors.push_back(m_parser.errors()[i]);
-  }
+  m_clientOpen = false;
+  m_changed.notify_all();
+}
+
+void FakeController::onReceived(sim::SessionId session, std::vector<FakePacket>& packets,
+                                const std::vector<std::string>& errors, size_t bytes) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_bytesReceived += bytes;
+  m_protocolErrors.insert(m_protocolErrors.end(), errors.begin(), errors.end());
   for (FakePacket& packet : packets) {
     const auto found = m_scripts.find(packet.type);
     if (found != m_scripts.end() && !found->second->m_steps.empty()) {
@@ -494,7 +255,11 @@ void FakeController::readClient() {
       Script::Step& step = script.m_steps[index];
       ++step.runs;
       if (!step.bytes.empty() || step.close) {
-        m_actions.emplace(packet.at + step.delay, Action{m_connection, step.bytes, step.close, packet.type});
+        sim::Action action;
+        action.bytes = step.bytes;
+        action.close = step.close;
+        action.tag = packet.type;
+        m_server.schedule(session, packet.at + step.delay, std::move(action));
       }
     }
     m_received.push_back(std::move(packet));
@@ -502,36 +267,10 @@ void FakeController::readClient() {
   m_changed.notify_all();
 }
 
-void FakeController::runDueActions() {
-  for (;;) {
-    Action action;
-    uint64_t connection = 0;
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      if (m_actions.empty() || m_actions.begin()->first > std::chrono::steady_clock::now()) {
-        return;
-      }
-      action = std::move(m_actions.begin()->second);
-      m_actions.erase(m_actions.begin());
-      connection = m_connection;
-    }
-    bool written = false;
-    {
-      std::lock_guard<std::mutex> writeLock(m_writeMutex);
-      if (action.connection != connection || m_clientFd == -1) {
-        continue;  // meant for a connection that has gone
-      }
-      written = !action.bytes.empty() && writeAll(action.bytes.data(), action.bytes.size());
-      if (action.close) {
-        closeClientLocked();
-      }
-    }
-    if (written) {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_sent.push_back({action.type, std::chrono::steady_clock::now()});
-      m_changed.notify_all();
-    }
-  }
+void FakeController::onWritten(const sim::Action& action) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_sent.push_back({action.tag, std::chrono::steady_clock::now()});
+  m_changed.notify_all();
 }
 
 }  // namespace test

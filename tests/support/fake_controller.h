@@ -18,7 +18,10 @@
 // from the library's so that each checks the other. Its destructor fails the running test for every
 // scripted step that never ran and for every malformed byte the library sent.
 //
-// Threads: the fake runs one thread that accepts, reads, records and answers. Every method may be called
+// The fake is the scripted, self-checking layer over the simulator's server core (sim/server.h): the core
+// listens, frames and times the answers; the fake decides them from its scripts and records the traffic.
+//
+// Threads: the core runs one thread that accepts, reads, records and answers. Every method may be called
 // from any thread. Only one client is served at a time; a new connection replaces the old one.
 
 #include <chrono>
@@ -32,55 +35,24 @@
 #include <thread>
 #include <vector>
 
+#include "frame.h"
+#include "server.h"
+
 namespace ruko {
 namespace test {
 
-// A packet the fake read off the wire.
-struct FakePacket {
-  int32_t lengthField = 0;  // body length + 12 for a well-formed packet
-  int32_t type = 0;
-  std::string body;
-  std::chrono::steady_clock::time_point at;  // when the fake read its last byte
-};
+using sim::FakeFrameParser;
+using sim::FakePacket;
+using sim::commonResultBody;
+using sim::eventBody;
+using sim::framePacket;
+using sim::framePacketWithLength;
 
 // A scripted answer as the fake wrote it.
 struct FakeSent {
   int32_t type = 0;  // the type of the request it answered
   std::chrono::steady_clock::time_point at;
 };
-
-// Unframes a byte stream: start marker EE CC FF FF, length (body + 12), type, body, 00 00 00 00,
-// FF FF FF FF, integers little-endian. Anything that does not fit is skipped and described in errors().
-class FakeFrameParser {
- public:
-  explicit FakeFrameParser(int32_t maxLengthField = 16 * 1024 * 1024) : m_maxLengthField(maxLengthField) {}
-
-  // Appends bytes in any pieces; returns the packets they completed, in order.
-  std::vector<FakePacket> feed(const char* data, size_t size);
-  std::vector<FakePacket> feed(const std::string& bytes) { return feed(bytes.data(), bytes.size()); }
-
-  // One description per run of skipped bytes, bad length field or bad trailer.
-  const std::vector<std::string>& errors() const { return m_errors; }
-  // Bytes held back while waiting for the rest of a packet.
-  size_t pendingBytes() const { return m_buffer.size() - m_offset; }
-  void reset();
-
- private:
-  int32_t m_maxLengthField;
-  std::string m_buffer;
-  size_t m_offset = 0;
-  size_t m_skipped = 0;  // length of the run of skipped bytes in progress
-  std::vector<std::string> m_errors;
-};
-
-// A packet framed as the controller frames it.
-std::string framePacket(int32_t type, const std::string& body);
-// A packet with any length field, for malformed input; the trailer follows the body as usual.
-std::string framePacketWithLength(int32_t lengthField, int32_t type, const std::string& body);
-// A serialised common result body (result code and text).
-std::string commonResultBody(int errorCode, const std::string& errorMsg = "");
-// A serialised robot event push body.
-std::string eventBody(int eventType, int eventCode, const std::string& content);
 
 // Waits until predicate() holds or the timeout passes; true when it held. For states the fake cannot see
 // (the library's own flags); the fake's own waits use its condition variable.
@@ -164,46 +136,25 @@ class FakeController {
   uint64_t bytesReceived() const;
 
  private:
-  struct Action {
-    uint64_t connection;
-    std::string bytes;
-    bool close;
-    int32_t type;
-  };
-
-  void run();
-  void acceptClient();
-  void readClient();
-  void closeClientLocked();  // m_writeMutex held
-  void runDueActions();
-  bool writeAll(const char* data, size_t size, int flags = 0);
-  void wake();
+  void onConnected(sim::SessionId session);
+  void onReceived(sim::SessionId session, std::vector<FakePacket>& packets, const std::vector<std::string>& errors,
+                  size_t bytes);
+  void onDisconnected(sim::SessionId session);
+  void onWritten(const sim::Action& action);
   bool waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
-
-  int m_listenFd = -1;
-  int m_wakePipe[2] = {-1, -1};
-  int m_port = 0;
-
-  // Guards the client descriptor against a close while another thread writes to it.
-  std::mutex m_writeMutex;
-  int m_clientFd = -1;
-  uint64_t m_connection = 0;
 
   mutable std::mutex m_mutex;
   std::condition_variable m_changed;
   std::map<int32_t, std::unique_ptr<Script>> m_scripts;
-  std::multimap<std::chrono::steady_clock::time_point, Action> m_actions;
   std::vector<FakePacket> m_received;
   std::vector<FakeSent> m_sent;
   std::vector<std::string> m_protocolErrors;
   uint64_t m_bytesReceived = 0;
   int m_connections = 0;
   bool m_clientOpen = false;
-  bool m_readingPaused = false;
-  bool m_stop = false;
+  int m_port = 0;
 
-  FakeFrameParser m_parser;  // the fake thread's alone
-  std::thread m_thread;
+  sim::Server m_server;  // last: its thread stops before the members its hooks touch go
 };
 
 }  // namespace test
