@@ -204,13 +204,14 @@ TEST(RequestEngineOffline, RequestWhileDisconnectedFailsAtOnce) {
 }
 
 // A stored response wakes its waiter at once: with a 2 s response wait, answered requests of both modes
-// come back long before it runs out.
+// come back long before it runs out. The answers come 100 ms late so that the requester is already waiting
+// (one that lands before the wait begins is found without a wake-up).
 TEST_F(RequestEngine, AnsweredRequestReturnsWithoutWaitingOutTheResponseWait) {
   ruko::TimingTable roomy = ruko::fastTiming();
   roomy.responseWait = 2s;
   ruko::ScopedTimingOverride longerWait(roomy);
-  fake.on(kSetRobotMode).reply(commonResultBody(0));
-  fake.on(kGetRobotMode).reply("mode");
+  fake.on(kSetRobotMode).delay(100ms).reply(commonResultBody(0));
+  fake.on(kGetRobotMode).delay(100ms).reply("mode");
 
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(check(kSetRobotMode), 0);
