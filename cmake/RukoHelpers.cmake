@@ -22,8 +22,13 @@ function(ruko_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ruko_test_support ruko_core GTest::gtest GTest::gmock GTest::gtest_main ${ARG_LIBS})
   ruko_strict_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  # The labels are set on the discovered list after discovery: a list value inside PROPERTIES is split on its way
+  # through the discovery script, so "integration;slow" would become LABELS integration plus a stray property.
+  set(label_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+  file(WRITE ${label_script}
+    "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
 endfunction()
 
 # One test executable per <name>_test.cpp in <dir>; <name>_slow_test.cpp also gets the label "slow".

@@ -207,6 +207,26 @@ TEST(RequestEngineOffline, RequestWhileDisconnectedFailsAtOnce) {
   EXPECT_EQ(log.count("sdk log: Current connect disconnect.", LL_ERROR), 3);
 }
 
+// A stored response wakes its waiter at once: with a 2 s response wait, answered requests of both modes
+// come back long before it runs out. The answers come 100 ms late so that the requester is already waiting
+// (one that lands before the wait begins is found without a wake-up).
+TEST_F(RequestEngine, AnsweredRequestReturnsWithoutWaitingOutTheResponseWait) {
+  ruko::TimingTable roomy = ruko::fastTiming();
+  roomy.responseWait = 2s;
+  ruko::ScopedTimingOverride longerWait(roomy);
+  fake.on(kSetRobotMode).delay(100ms).reply(commonResultBody(0));
+  fake.on(kGetRobotMode).delay(100ms).reply("mode");
+
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(check(kSetRobotMode), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "check mode";
+
+  start = std::chrono::steady_clock::now();
+  CommunicationResponse response;
+  EXPECT_EQ(engine.requestServiceGetResponseContentMode(kGetRobotMode, nullptr, 0, response), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "content mode";
+}
+
 TEST_F(RequestEngine, TimesOutWhenControllerStaysSilent) {
   fake.on(kGetRobotMode).noReply();
   const auto start = std::chrono::steady_clock::now();

@@ -497,64 +497,121 @@ TEST_F(UtilServiceTest, NonFiniteInputsFailWithTheirCodes) {
   struct Case {
     const char* what;
     int code;
+    std::vector<std::string> lines;  // every line written, all at LL_ERROR
     std::function<int()> call;
   };
   const std::vector<Case> cases = {
-      {"robotFk", rn::ErrCode_ParamError, [&] { return RUS::robotFk(nanJointArray, 6, wp); }},
-      {"robotIk reference", rn::ErrCode_ParamError, [&] { return RUS::robotIk(nanJointArray, pos, ori, wp); }},
-      {"robotIk position", rn::ErrCode_ParamError, [&] { return RUS::robotIk(home_, nanPos, ori, wp); }},
-      {"robotIk all", rn::ErrCode_ParamError, [&] { return RUS::robotIk(pos, nanOri, all); }},
-      {"ik on tcp, tool", rn::ErrCode_UserToBaseConvertFailed,
+      {"robotFk",
+       rn::ErrCode_ParamError,
+       {"sdk log: robotFk joint angles missing or not finite."},
+       [&] { return RUS::robotFk(nanJointArray, 6, wp); }},
+      {"robotIk reference",
+       rn::ErrCode_ParamError,
+       {"sdk log: robotIk reference angles missing or pose not finite."},
+       [&] { return RUS::robotIk(nanJointArray, pos, ori, wp); }},
+      {"robotIk position",
+       rn::ErrCode_ParamError,
+       {"sdk log: robotIk reference angles missing or pose not finite."},
+       [&] { return RUS::robotIk(home_, nanPos, ori, wp); }},
+      {"robotIk all",
+       rn::ErrCode_ParamError,
+       {"sdk log: robotIk pose not finite."},
+       [&] { return RUS::robotIk(pos, nanOri, all); }},
+      {"ik on tcp, tool",
+       rn::ErrCode_UserToBaseConvertFailed,
+       {"sdk log: user2BaseCoordinate() tool pose or tool is not finite."},
        [&] { return RUS::robotServiceIkBasedOnTcp(home_, pos, ori, nanTool, wp); }},
-      {"ik on tcp, reference", rn::ErrCode_ParamError,
+      {"ik on tcp, reference",
+       rn::ErrCode_ParamError,
+       {"sdk log: robotIk reference angles missing or pose not finite."},
        [&] { return RUS::robotServiceIkBasedOnTcp(nanJointArray, pos, ori, kNoneTool, wp); }},
-      {"base2User flange", rn::ErrCode_BaseToUserConvertFailed,
+      {"base2User flange",
+       rn::ErrCode_BaseToUserConvertFailed,
+       {"sdk log: base2UserCoordinate() flange pose or tool is not finite."},
        [&] { return RUS::base2UserCoordinate(nanPos, ori, world, kNoneTool, p, q); }},
-      {"base2User tool", rn::ErrCode_BaseToUserConvertFailed,
+      {"base2User tool",
+       rn::ErrCode_BaseToUserConvertFailed,
+       {"sdk log: base2UserCoordinate() flange pose or tool is not finite."},
        [&] { return RUS::base2UserCoordinate(pos, ori, base, nanTool, p, q); }},
-      {"base2User frame joints", rn::ErrCode_ParamError,
+      {"base2User frame joints",
+       rn::ErrCode_ParamError,
+       {"sdk log: robotFk joint angles missing or not finite.", "sdk log: CoordCalibrateTypeConvert Fk failed."},
        [&] { return RUS::base2UserCoordinate(pos, ori, nanJoints, kNoneTool, p, q); }},
-      {"base2User frame tool", rn::ErrCode_ParamError,
+      {"base2User frame tool",
+       rn::ErrCode_ParamError,
+       {"sdk log: base2BaseAdditionalTool flange pose or tool not usable.",
+        "sdk log: CoordCalibrateTypeConvert baseToUserCoordinate error."},
        [&] { return RUS::base2UserCoordinate(pos, ori, nanFrameTool, kNoneTool, p, q); }},
-      {"user2Base pose", rn::ErrCode_UserToBaseConvertFailed,
+      {"user2Base pose",
+       rn::ErrCode_UserToBaseConvertFailed,
+       {"sdk log: user2BaseCoordinate() tool pose or tool is not finite."},
        [&] { return RUS::user2BaseCoordinate(pos, nanOri, world, kNoneTool, p, q); }},
-      {"user2Base tool", rn::ErrCode_UserToBaseConvertFailed,
+      {"user2Base tool",
+       rn::ErrCode_UserToBaseConvertFailed,
+       {"sdk log: user2BaseCoordinate() tool pose or tool is not finite."},
        [&] { return RUS::user2BaseCoordinate(pos, ori, base, nanTool, p, q); }},
-      {"base2BaseAdditionalTool", rn::ErrCode_ParamError,
+      {"base2BaseAdditionalTool",
+       rn::ErrCode_ParamError,
+       {"sdk log: base2BaseAdditionalTool flange pose or tool not usable."},
        [&] { return RUS::base2BaseAdditionalTool(pos, nanOri, kNoneTool, p, q); }},
-      {"base2BaseAdditionalTool, zero quaternion", rn::ErrCode_ParamError,
+      {"base2BaseAdditionalTool, zero quaternion",
+       rn::ErrCode_ParamError,
+       {"sdk log: base2BaseAdditionalTool flange pose or tool not usable."},
        [&] {
          return RUS::base2BaseAdditionalTool(pos, rn::Ori{0, 0, 0, 0}, kNoneTool, p, q);
        }},
-      {"userCoordPoint2BasePoint base", rn::ErrCode_UserToBaseConvertFailed,
+      {"userCoordPoint2BasePoint base",
+       rn::ErrCode_UserToBaseConvertFailed,
+       {"sdk log: userCoordPoint2BasePoint point is not finite."},
        [&] { return RUS::userCoordPoint2BasePoint(nanPos, base, p); }},
-      {"userCoordPoint2BasePoint world", rn::ErrCode_UserToBaseConvertFailed,
+      {"userCoordPoint2BasePoint world",
+       rn::ErrCode_UserToBaseConvertFailed,
+       {"sdk log: user2BaseCoordinate() tool pose or tool is not finite.",
+        "sdk log: userCoordPoint2BasePoint call userToBaseCoordinate failed."},
        [&] { return RUS::userCoordPoint2BasePoint(nanPos, world, p); }},
-      {"offsetVector base", rn::ErrCode_UserToBaseConvertFailed,
+      {"offsetVector base",
+       rn::ErrCode_UserToBaseConvertFailed,
+       {"sdk log: offsetVectorUserCoord2Base vector is not finite."},
        [&] { return RUS::offsetVectorUserCoord2Base(nanVector, base, out); }},
-      {"offsetVector world", rn::ErrCode_UserToBaseConvertFailed,
+      {"offsetVector world",
+       rn::ErrCode_UserToBaseConvertFailed,
+       {"sdk log: user2BaseCoordinate() tool pose or tool is not finite.",
+        "sdk log: userCoordPoint2BasePoint call userToBaseCoordinate failed.",
+        "sdk log: offsetVectorUserCoord2Base call userToBaseCoordinate failed."},
        [&] { return RUS::offsetVectorUserCoord2Base(nanVector, world, out); }},
-      {"endPosition2BasePosition", rn::ErrCode_ParamError,
+      {"endPosition2BasePosition",
+       rn::ErrCode_ParamError,
+       {"sdk log: endPosition2BasePosition input is not usable."},
        [&] {
          return RUS::endPosition2BasePosition(nanFlange, rn::Pos{0, 0, 0.1}, p, rn::Ori{1, 0, 0, 0});
        }},
-      {"endPosition2BasePosition, zero quaternion", rn::ErrCode_ParamError,
+      {"endPosition2BasePosition, zero quaternion",
+       rn::ErrCode_ParamError,
+       {"sdk log: endPosition2BasePosition input is not usable."},
        [&] {
          return RUS::endPosition2BasePosition(homeWp_, rn::Pos{0, 0, 0.1}, p, rn::Ori{0, 0, 0, 0});
        }},
-      {"endOrientation2ToolOrientation", rn::ErrCode_ParamError,
+      {"endOrientation2ToolOrientation",
+       rn::ErrCode_ParamError,
+       {"sdk log: endOrientation2ToolOrientation orientation is not finite."},
        [&] {
          rn::Ori t = nanOri;
          return RUS::endOrientation2ToolOrientation(t, ori, q);
        }},
-      {"toolOrientation2EndOrientation", rn::ErrCode_ParamError,
+      {"toolOrientation2EndOrientation",
+       rn::ErrCode_ParamError,
+       {"sdk log: toolOrientation2EndOrientation orientation is not finite."},
        [&] {
          rn::Ori t{1, 0, 0, 0};
          return RUS::toolOrientation2EndOrientation(t, nanOri, q);
        }},
-      {"relativeMoveAndRot motion", 0,
+      {"relativeMoveAndRot motion",
+       0,
+       {"sdk log: relativeMoveAndRot relative motion is not finite."},
        [&] { return RUS::relativeMoveAndRot(wp, base, kNoneTool, nanPos, ori, p, q) ? 1 : 0; }},
-      {"relativeMoveAndRot flange", 0,
+      {"relativeMoveAndRot flange",
+       0,
+       {"sdk log: relativeMoveAndRot flange pose or tool is not finite."},
        [&] {
          rn::CoordCalibrateByJointAngleAndTool end = base;
          end.coordType = rn::EndCoordinate;
@@ -564,7 +621,12 @@ TEST_F(UtilServiceTest, NonFiniteInputsFailWithTheirCodes) {
   for (const Case& c : cases) {
     ruko::test::LogCapture cap;
     EXPECT_EQ(c.call(), c.code) << c.what;
-    EXPECT_GE(cap.count("", LL_ERROR), 1) << c.what;
+    std::vector<std::string> logged;
+    for (const auto& line : cap.lines()) {
+      EXPECT_EQ(line.level, LL_ERROR) << c.what << ": " << line.text;
+      logged.push_back(line.text);
+    }
+    EXPECT_EQ(logged, c.lines) << c.what;
     expectPosNear(p, rn::Pos{7, 7, 7}, 0, c.what);
     EXPECT_EQ(q.w, 7) << c.what;
     EXPECT_EQ(wp.jointpos[0], 7) << c.what;
