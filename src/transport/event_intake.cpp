@@ -90,12 +90,16 @@ void RobotEventIntake::process(const RobotEventInfo& event) {
   }
 }
 
-void RobotEventIntake::localDisconnect() {
+RobotEventInfo RobotEventIntake::disconnectEvent() {
   RobotEventInfo event;
   event.eventType = RobotEvent_socketDisconnected;
   event.eventCode = 0;
   event.eventContent = "Server disconnected.";
-  queueMoveFinish(event);
+  return event;
+}
+
+void RobotEventIntake::localDisconnect() {
+  queueMoveFinish(disconnectEvent());
   disconnectWaiters();
 }
 

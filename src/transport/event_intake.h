@@ -23,6 +23,9 @@ class RobotEventIntake {
   RobotEventIntake(const RobotEventIntake&) = delete;
   RobotEventIntake& operator=(const RobotEventIntake&) = delete;
 
+  // The event that stands for a lost connection: socketDisconnected, code 0, "Server disconnected.".
+  static ruko_robot_namespace::RobotEventInfo disconnectEvent();
+
   // True when an event of this type ends a blocking move.
   static bool endsMove(int eventType);
 

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "codec/protoencodedecode.h"
+#include "transport/event_intake.h"
 #include "util/log.h"
 #include "util/timing.h"
 
@@ -459,10 +460,7 @@ void RobotCommunicationClient::eventLoopThread() {
 int RobotCommunicationClient::makeDisconnectEventCommunicationPackage() {
   char* buffer = m_recvBuffer.get();
   putInt32LittleEndian(buffer, static_cast<int32_t>(CommunicationMateType::CommunicationType_Event));
-  ruko_robot_namespace::RobotEventInfo event;
-  event.eventType = ruko_robot_namespace::RobotEvent_socketDisconnected;
-  event.eventCode = 0;
-  event.eventContent = "Server disconnected.";
+  const ruko_robot_namespace::RobotEventInfo event = ruko::RobotEventIntake::disconnectEvent();
   int size = RECV_BUFFER_SIZE - 4;
   if (!ProtoEncodeDecode::getResponse_Event(buffer + 4, &size, event)) {
     return 0;

@@ -218,8 +218,14 @@ class RobotControlServices : public RobotCommunicationClient {
   static int decodeReply(int decodeFailCode, const char* decodeFailLine, bool decoded, int serverCode);
   // The arm's calibration parameters handed to the kinematics, tried up to eight times.
   void fetchBaseParameters(std::chrono::milliseconds pause);
-  int waitForDone(ruko::DoneSignal& signal, const ruko::DoneSignal::Mark& mark, std::chrono::milliseconds wait,
-                  int* payload, const char* timeoutLine, int timeoutCode);
+  // Waits for a done event newer than `mark`; a lost connection gives ErrCode_SocketDisconnect, the
+  // deadline timeoutCode with timeoutLine.
+  static int waitForDone(ruko::DoneSignal& signal, const ruko::DoneSignal::Mark& mark, std::chrono::milliseconds wait,
+                         int* payload, const char* timeoutLine, int timeoutCode);
+  // Holds `kind` across the request and the wait, so requests of one kind do not overlap.
+  template <class Send>
+  int requestAndWaitForDone(std::mutex& kind, ruko::DoneSignal& done, Send&& send, std::chrono::milliseconds wait,
+                            int* payload, const char* timeoutLine, int timeoutCode);
 
   std::unique_ptr<CommunicationResponse[]> m_robotCommandResponseSet;
   std::unique_ptr<std::mutex[]> m_robotCommandMutexSet;

@@ -242,13 +242,7 @@ void RobotControlServices::responseProcess(int socketFd, const char* data, int l
   slot.m_conditon.notify_all();
 }
 
-void RobotControlServices::disconnectProcess() {
-  RobotEventInfo event;
-  event.eventType = RobotEvent_socketDisconnected;
-  event.eventCode = 0;
-  event.eventContent = "Server disconnected.";
-  robotRealTimeEventProcess(event);
-}
+void RobotControlServices::disconnectProcess() { robotRealTimeEventProcess(ruko::RobotEventIntake::disconnectEvent()); }
 
 int RobotControlServices::heartbeatService() {
   return requestServiceOnlyCheckSendResultMode(CommunicationMateType::CommunicationType_communicationHeart, nullptr, 0);

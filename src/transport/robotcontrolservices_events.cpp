@@ -212,24 +212,11 @@ int RobotControlServices::robotMoveControlService(RobotCommandType type) {
           result = ErrnoSucc;
           break;
         case call_robot_motion_func_succ_wait_done:
-        case call_robot_motion_func_succ_nocall_wait: {
+        case call_robot_motion_func_succ_nocall_wait:
           ruko::logPrint(LL_INFO, "sdk log: Waiting for the Motion-Control-Done of the event");
-          switch (done->waitAfter(mark, std::chrono::steady_clock::now() + ruko::timing().motionControlWait)) {
-            case ruko::DoneSignal::Outcome::Signalled:
-              result = ErrnoSucc;
-              break;
-            case ruko::DoneSignal::Outcome::Disconnected:
-              ruko::logPrint(LL_ERROR,
-                             "sdk log: The connection was lost while waiting for the controller's done event.");
-              result = ErrCode_SocketDisconnect;
-              break;
-            case ruko::DoneSignal::Outcome::TimedOut:
-              ruko::logPrint(LL_ERROR, "sdk log: Waiting Motion-Control-Done event has timed out");
-              result = ErrCode_Failed;
-              break;
-          }
+          result = waitForDone(*done, mark, ruko::timing().motionControlWait, nullptr,
+                               "sdk log: Waiting Motion-Control-Done event has timed out", ErrCode_Failed);
           break;
-        }
         default:
           result = ErrCode_Failed;
           break;

@@ -146,20 +146,29 @@ int RobotControlServices::waitForDone(ruko::DoneSignal& signal, const ruko::Done
   return timeoutCode;
 }
 
-int RobotControlServices::robotHandShakeService(bool isBlock) {
-  if (!isBlock) {
-    return callSet(CMT::CommunicationType_RobotHandShake);
-  }
-  std::lock_guard<std::mutex> lock(m_robotHandShakeFinishMutex);
-  ruko::DoneSignal& done = m_intake.handshakeDone();
+template <class Send>
+int RobotControlServices::requestAndWaitForDone(std::mutex& kind, ruko::DoneSignal& done, Send&& send,
+                                                std::chrono::milliseconds wait, int* payload,
+                                                const char* timeoutLine, int timeoutCode) {
+  std::lock_guard<std::mutex> lock(kind);
+  // Marked before sending: a done event that overtakes the reply still counts.
   const ruko::DoneSignal::Mark mark = done.mark();
-  int result = callSet(CMT::CommunicationType_RobotHandShake);
+  const int result = send();
   if (result != ErrnoSucc) {
     return result;
   }
+  return waitForDone(done, mark, wait, payload, timeoutLine, timeoutCode);
+}
+
+int RobotControlServices::robotHandShakeService(bool isBlock) {
+  const auto send = [this] { return callSet(CMT::CommunicationType_RobotHandShake); };
+  if (!isBlock) {
+    return send();
+  }
   int succeeded = 0;
-  result = waitForDone(done, mark, ruko::timing().handshakeWait, &succeeded, "sdk log: Wait shutDown Done signal timeout.",
-                       ErrCode_MotionRelatedVariableError);
+  const int result =
+      requestAndWaitForDone(m_robotHandShakeFinishMutex, m_intake.handshakeDone(), send, ruko::timing().handshakeWait,
+                            &succeeded, "sdk log: Wait shutDown Done signal timeout.", ErrCode_MotionRelatedVariableError);
   if (result != ErrnoSucc) {
     return result;
   }
@@ -178,44 +187,30 @@ int RobotControlServices::robotStartupService(const RobotTcpParam& tcpParam, uin
     ruko::logPrint(LL_ERROR, "sdk log: Make setTcpParam protobuf content failed.");
     return ErrCode_CreateRequestFailed;
   }
+  const auto send = [&] { return requestServiceOnlyCheckSendResultMode(CMT::CommunicationType_RobotStartup, body, length); };
   if (!IsBolck) {
-    return requestServiceOnlyCheckSendResultMode(CMT::CommunicationType_RobotStartup, body, length);
+    return send();
   }
-  int ret = ErrnoSucc;
-  {
-    std::lock_guard<std::mutex> lock(m_startupDoneMutex);
-    ruko::DoneSignal& done = m_intake.startupDone();
-    const ruko::DoneSignal::Mark mark = done.mark();
-    ret = requestServiceOnlyCheckSendResultMode(CMT::CommunicationType_RobotStartup, body, length);
-    if (ret != ErrnoSucc) {
-      return ret;
-    }
-    int state = ROBOT_SERVICE_READY;
-    ret = waitForDone(done, mark, ruko::timing().startupWait, &state, "sdk log: Wait StartupDone signal timeout.",
-                      ErrCode_RequestRelatedVariableError);
-    if (ret != ErrnoSucc) {
-      return ret;
-    }
-    m_robotStartupDoneResult.store(state);
-    result = static_cast<ROBOT_SERVICE_STATE>(state);
+  int state = ROBOT_SERVICE_READY;
+  const int ret = requestAndWaitForDone(m_startupDoneMutex, m_intake.startupDone(), send, ruko::timing().startupWait,
+                                        &state, "sdk log: Wait StartupDone signal timeout.",
+                                        ErrCode_RequestRelatedVariableError);
+  if (ret != ErrnoSucc) {
+    return ret;
   }
+  m_robotStartupDoneResult.store(state);
+  result = static_cast<ROBOT_SERVICE_STATE>(state);
   fetchBaseParameters(ruko::timing().startupBaseParamRetryPause);
   return ErrnoSucc;
 }
 
 int RobotControlServices::robotShutdownService(bool IsBolck) {
+  const auto send = [this] { return callSet(CMT::CommunicationType_RobotShutdown); };
   if (!IsBolck) {
-    return callSet(CMT::CommunicationType_RobotShutdown);
+    return send();
   }
-  std::lock_guard<std::mutex> lock(m_shutDownDoneMutex);
-  ruko::DoneSignal& done = m_intake.shutdownDone();
-  const ruko::DoneSignal::Mark mark = done.mark();
-  const int result = callSet(CMT::CommunicationType_RobotShutdown);
-  if (result != ErrnoSucc) {
-    return result;
-  }
-  return waitForDone(done, mark, ruko::timing().shutdownWait, nullptr, "sdk log: Wait shutDown Done signal timeout.",
-                     ErrCode_Failed);
+  return requestAndWaitForDone(m_shutDownDoneMutex, m_intake.shutdownDone(), send, ruko::timing().shutdownWait,
+                               nullptr, "sdk log: Wait shutDown Done signal timeout.", ErrCode_Failed);
 }
 
 int RobotControlServices::logoutService() {
