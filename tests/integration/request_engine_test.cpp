@@ -268,6 +268,8 @@ TEST_F(RequestEngine, SameTypeRequestsAreSerialised) {
   std::thread other([&] { EXPECT_EQ(check(kSetRobotMode), 0); });
   EXPECT_EQ(check(kSetRobotMode), 0);
   other.join();
+  // The fake records a reply once its write has returned, which may be after the client has read it.
+  ASSERT_TRUE(fake.waitForSent(2));
   const auto got = fake.received();
   const auto sent = fake.sent();
   ASSERT_EQ(got.size(), 2u);
