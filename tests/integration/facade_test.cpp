@@ -423,16 +423,21 @@ std::vector<CallbackKind> callbackKinds() {
   };
 }
 
+// Login, and whichever push a callback kind asks for.
+void scriptLoginAndPushes(FakeController& fake) {
+  scriptLogin(fake);
+  for (int type : {kEnableJointStatus, kEnableJointAngle, kEnableEndSpeed}) {
+    fake.on(type).reply(commonResultBody(0)).allowUnused();
+  }
+}
+
 TEST(FacadeCallbacks, DestroyedFromInsideEachKindOfCallback) {
   ruko::test::LogCapture log;
   ruko::ScopedTimingOverride timing{testTiming()};
   for (const CallbackKind& kind : callbackKinds()) {
     SCOPED_TRACE(kind.name);
     FakeController fake;
-    scriptLogin(fake);
-    for (int type : {kEnableJointStatus, kEnableJointAngle, kEnableEndSpeed}) {
-      fake.on(type).reply(commonResultBody(0)).allowUnused();
-    }
+    scriptLoginAndPushes(fake);
     Victim victim;
     auto* robot = new ServiceInterface;
     victim.robot = robot;
@@ -451,10 +456,7 @@ TEST(FacadeCallbacks, LogoutFromInsideEachKindOfCallbackThenLoginAgain) {
   for (const CallbackKind& kind : callbackKinds()) {
     SCOPED_TRACE(kind.name);
     FakeController fake;
-    scriptLogin(fake);
-    for (int type : {kEnableJointStatus, kEnableJointAngle, kEnableEndSpeed}) {
-      fake.on(type).reply(commonResultBody(0)).allowUnused();
-    }
+    scriptLoginAndPushes(fake);
     Victim victim;
     victim.destroy = false;
     ServiceInterface robot;
