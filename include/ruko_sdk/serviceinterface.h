@@ -1,6 +1,7 @@
 #ifndef RUKO_SDK_SERVICEINTERFACE_H
 #define RUKO_SDK_SERVICEINTERFACE_H
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +47,168 @@ class RUKO_SDK_API ServiceInterface {
    * and must not call back into the library. Returns 0.
    */
   int robotServiceRegisterLogPrintCallback(RobotLogPrintCallback callback, void* arg);
+
+  // ---- Login and connection ----------------------------------------------------------------------
+
+  /**
+   * Connects to the controller at host:port and logs in. A null host, user name or password gives
+   * ErrCode_ParamError with nothing sent; an unreachable controller ErrCode_ConnectSocketFailed. A refused
+   * login leaves the connection open: end it with robotServiceLogout(). The long form reports the arm model
+   * and its DH values.
+   */
+  int robotServiceLogin(const char* host, int port, const char* userName, const char* password);
+  int robotServiceLogin(const char* host, int port, const char* userName, const char* password,
+                        ruko_robot_namespace::RobotType& robotType, ruko_robot_namespace::RobotDhPara& robotDhPara);
+  /** Closes the connection without telling the controller; waits in progress end. Returns 0. */
+  int robotServiceLogout();
+  /** Whether the connection is open (returns nothing). */
+  void robotServiceGetConnectStatus(bool& connected);
+  /** Blocking: waits for the controller's handshake verdict. */
+  int robotServiceRobotHandShake(bool isBlock);
+
+  // ---- Real-time pushes and callbacks ------------------------------------------------------------
+  // Joint-status, waypoint, end-speed and MoveP callbacks run on the connection's receive thread, the event
+  // callback on the facade's event thread; never with a library lock held. Once a registration has returned,
+  // the callback it replaced is neither running nor called again. A callback may log out, replace callbacks or
+  // destroy the facade; the receive-thread callbacks must not wait for a controller reply (the registrations
+  // of the three push callbacks below send one), since that thread is the one that would read it.
+
+  /** Asks the controller to start or stop the joint-status push. */
+  int robotServiceSetRealTimeJointStatusPush(bool enable);
+  /** Asks the controller to start or stop the joint-angle push that feeds the waypoint callback. */
+  int robotServiceSetRealTimeRoadPointPush(bool enable);
+  int robotServiceSetRealTimeEndSpeedPush(bool enable);
+
+  /**
+   * Also asks the controller to start (callback set) or stop (null) the matching push; the outcome of that
+   * request is not reported. Returns 0.
+   */
+  int robotServiceRegisterRealTimeJointStatusCallback(RealTimeJointStatusCallback callback, void* arg);
+  int robotServiceRegisterRealTimeRoadPointCallback(RealTimeRoadPointCallback callback, void* arg);
+  int robotServiceRegisterRealTimeEndSpeedCallback(RealTimeEndSpeedCallback callback, void* arg);
+  /** Robot events, in arrival order. No request. Returns 0. */
+  int robotServiceRegisterRobotEventInfoCallback(RobotEventCallback callback, void* arg);
+  /**
+   * MoveP progress, as the index in the caller's track of the waypoint the controller has reached (the last
+   * known index again when a step has none). No request. Returns 0.
+   */
+  int robotServiceRegisterMovepStepNumNotifyCallback(RealTimeMovepStepNumNotifyCallback callback, void* arg);
+
+  // ---- Controller control and status -------------------------------------------------------------
+
+  int rootServiceRobotControl(ruko_robot_namespace::RobotControlCommand cmd);
+  int robotServicePowerControl(bool value);
+  int robotServiceReleaseBrake();
+  /**
+   * Starts the arm with the tool's centre of mass and payload (single precision; the inertia is not sent).
+   * Blocking: waits for the start-up verdict, written to `result`. Values that are not finite or do not fit
+   * single precision give ErrCode_ParamError with nothing sent.
+   */
+  int rootServiceRobotStartup(const ruko_robot_namespace::ToolDynamicsParam& toolDynamicsParam, uint8_t collisionClass,
+                              bool readPose, bool staticCollisionDetect, int boardBaxAcc,
+                              ruko_robot_namespace::ROBOT_SERVICE_STATE& result, bool IsBolck);
+  int robotServiceRobotShutdown(bool IsBolck);
+
+  /** The tool's centre of mass and payload, as for start-up. */
+  int robotServiceSetToolDynamicsParam(const ruko_robot_namespace::ToolDynamicsParam& toolDynamicsParam);
+  /** No tool: every value zero. */
+  int robotServiceSetNoneToolDynamicsParam();
+  /** On success every field is reset, then centre of mass and payload are filled; on failure untouched. */
+  int robotServiceGetToolDynamicsParam(ruko_robot_namespace::ToolDynamicsParam& toolDynamicsParam);
+
+  int robotServiceGetRobotWorkMode(ruko_robot_namespace::RobotWorkMode& mode);
+  int robotServiceSetRobotWorkMode(ruko_robot_namespace::RobotWorkMode mode);
+  int robotServiceSetEnableForceTeachWhenProjectIsRunning(bool enable);
+  int robotServiceGetRobotGravityComponent(ruko_robot_namespace::RobotGravityComponent& gravityComponent);
+
+  /**
+   * Collision grade 0..31 (else ErrCode_Failed, nothing sent) and mode; the controller's reading must show
+   * the new setting within three read-backs, else ErrCode_Failed.
+   */
+  int robotServiceSetRobotCollisionClass(int grade, ruko_robot_namespace::CollisionMode mode);
+  /** The raw value: grade in bits 0..4, mode in bit 5. */
+  int robotServiceSetRobotCollisionClass(int grade);
+  /** The current grade (bits 0..4 of the controller's value); 0 when the read fails. */
+  int robotServiceGetRobotCollisionCurrentService(int& grade);
+
+  int robotServiceGetRobotDevInfoService(ruko_robot_namespace::RobotDevInfo& devInfo);
+  /** Has no effect; returns 0. */
+  int robotServiceSetRobotMaxACC(int maxAcc);
+  int robotServiceCollisionRecover();
+  int robotServiceJointPosRecover(bool confirm);
+  int robotServiceGetRobotCurrentState(ruko_robot_namespace::RobotState& state);
+  /** Always true and 0; the controller is not asked. */
+  int robotServiceGetMacCommunicationStatus(bool& value);
+  int robotServiceGetIsRealRobotExist(bool& value);
+  int robotServiceGetJoint6Rotate360EnableFlag(bool& value);
+  /** Fills at most `size` records (six joints). */
+  int robotServiceGetRobotJointStatus(ruko_robot_namespace::JointStatus* jointStatus, int size);
+  int robotServiceGetRobotDiagnosisInfo(ruko_robot_namespace::RobotDiagnosis& robotDiagnosis);
+  int robotServiceGetJointAngleInfo(ruko_robot_namespace::JointParam& jointParam);
+  int robotServiceGetCorrectedWaypoint(const ruko_robot_namespace::wayPoint_S& sourceWaypoint,
+                                       ruko_robot_namespace::wayPoint_S& targetWaypoint);
+
+  // ---- Safety ------------------------------------------------------------------------------------
+
+  int robotServiceSetRobotAtOriginPose();
+  int robotServiceSetRobotOrpePause(uint8_t data);
+  int robotServiceSetRobotOrpeStop(uint8_t data);
+  /** Project start-up and stop: the safety stop flag cleared (0) and set (1). */
+  int robotServiceSetRobotProjectStartup();
+  int robotServiceSetRobotProjectStop();
+  /** Sends the `len` bytes; a null buffer or a negative length gives ErrCode_ParamError. */
+  int robotServiceSetRobotOrpeError(uint8_t* data, int len);
+  int robotServiceClearSystemEmergencyStop(uint8_t data);
+  int robotServiceClearReducedModeError(uint8_t data);
+  int robotServiceRobotSafetyguardResetSucc(uint8_t data);
+  int robotServiceGetRobotSafetyConfig(ruko_robot_namespace::RobotSafetyConfig& safetyConfig);
+  /**
+   * Only interface boards of revision V3.1 and later, or V4 and later, take a safety configuration: for older
+   * ones this returns 0 and sends nothing. A failed read of the device information returns that read's code.
+   * The configuration is confirmed by reading it back (six tries); ErrCode_Failed when it never shows.
+   */
+  int robotServiceSetRobotSafetyConfig(const ruko_robot_namespace::RobotSafetyConfig& safetyConfig);
+  int robotServiceGetOrpeSafetyStatus(ruko_robot_namespace::OrpeSafetyStatus& safetyStatus);
+
+  // ---- Firmware, names, versions, joint offset ---------------------------------------------------
+
+  /** A null buffer with a non-zero length gives ErrCode_ParamError. */
+  int robotServiceUpdateRobotBoardFirmware(ruko_robot_namespace::update_board_firmware_cmd cmd, const void* data,
+                                           uint16_t length);
+  int robotServiceGetBoardFirmwareUpdateResultService(bool& value);
+  int robotServiceGetRobotEthernetDeviceName(std::string& ethernetDeviceName);
+  int robotServiceGetServerVersionInfo(std::string& versionInfo);
+  int robotServiceSetRobotJointOffset(ruko_robot_namespace::RobotJointOffset& jointOffset);
+
+  // ---- Joint drive data --------------------------------------------------------------------------
+
+  /** Copies at most `size` records. */
+  int robotServiceGetJointCommonData(ruko_robot_namespace::JointCommonData* jointCommonData, int size);
+  int robotServiceSetJointParam_CurrentIP(int jointID, uint16_t value);
+  int robotServiceSetJointParam_CurrentII(int jointID, uint16_t value);
+  int robotServiceSetJointParam_CurrentID(int jointID, uint16_t value);
+  int robotServiceSetJointParam_SpeedP(int jointID, uint16_t value);
+  int robotServiceSetJointParam_SpeedI(int jointID, uint16_t value);
+  int robotServiceSetJointParam_SpeedD(int jointID, uint16_t value);
+  int robotServiceSetJointParam_SpeedDS(int jointID, uint16_t value);
+  int robotServiceSetJointParam_PosP(int jointID, uint16_t value);
+  int robotServiceSetJointParam_PosI(int jointID, uint16_t value);
+  int robotServiceSetJointParam_PosD(int jointID, uint16_t value);
+  int robotServiceSetJointParam_PosDS(int jointID, uint16_t value);
+  int robotServiceJointSaveDataFlash(int jointID);
+
+  // ---- Arm parameters ----------------------------------------------------------------------------
+
+  int robotServiceSetRobotBaseParameters(const ruko_robot_namespace::RobotBaseParameters& baseParameters);
+  int robotServiceGetRobotBaseParameters(ruko_robot_namespace::RobotBaseParameters& baseParameters);
+  int robotServiceSetRobotJointsParameter(const ruko_robot_namespace::RobotJointsParameter& jointsParameter);
+  int robotServiceGetRobotJointsParameter(ruko_robot_namespace::RobotJointsParameter& jointsParameter);
+  int robotServiceRefreshRobotArmParamter();
+
+  // ---- Identification ----------------------------------------------------------------------------
+
+  /** The parameters identified by the last identification trajectory. */
+  int getDynIdentifyResultsService(std::vector<int>& paramVector);
 
   // ---- Error text --------------------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "facade/callback_slot.h"
 #include "ruko_sdk/serviceinterface.h"
 #include "transport/robotcontrolservices.h"
 
@@ -16,9 +17,33 @@ struct __attribute__((visibility("hidden"))) ServiceInterface::Impl {
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
+  RobotControlServices& base() { return *m_robotBaseService; }
+
+  // Both login forms; the short one passes records of its own and drops them.
+  int login(const char* host, int port, const char* userName, const char* password,
+            ruko_robot_namespace::RobotType& robotType, ruko_robot_namespace::RobotDhPara& robotDhPara, bool longForm);
+  // Runs after every successful login on this facade; its result is the login's result.
+  int afterLogin(bool longForm);
+
+  // Registered with the connection services, which call them on the receive thread (joint status, waypoint,
+  // end speed, MoveP progress) or the event thread (events) with this object as `arg`.
+  static void recvRealTimeJointStatusPushCallback(const ruko_robot_namespace::JointStatus* statuses, int count,
+                                                  void* arg);
+  static void recvRealTimeWaypointPushCallback(const ruko_robot_namespace::wayPoint_S* wayPoint, void* arg);
+  static void recvRobotEventPushCallback(const ruko_robot_namespace::RobotEventInfo* event, void* arg);
+  static void recvRealTimeEndSpeedPushCallback(double speed, void* arg);
+  static void recvMovepProgressNotifyCallback(int stepNumber, void* arg);
+
   // The connection, request engine, login lifecycle and event intake. Its threads call back into what
   // this object owns, so it is destroyed first (see ~Impl).
   std::unique_ptr<RobotControlServices> m_robotBaseService;
+
+  // The application's callbacks.
+  ruko::facade::CallbackSlot<RealTimeJointStatusCallback> m_realTimeJointStatusCallback;
+  ruko::facade::CallbackSlot<RealTimeRoadPointCallback> m_realTimeRoadPointCallback;
+  ruko::facade::CallbackSlot<RobotEventCallback> m_robotEventCallback;
+  ruko::facade::CallbackSlot<RealTimeEndSpeedCallback> m_robotEndSpeedCallback;
+  ruko::facade::CallbackSlot<RealTimeMovepStepNumNotifyCallback> m_movepProgressNotifyCallback;
 };
 
 #endif  // RUKO_FACADE_SERVICEINTERFACE_IMPL_H

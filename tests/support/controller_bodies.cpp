@@ -158,5 +158,93 @@ std::string collisionCurrentBody(int collisionClass, int serverCode) {
   return serialised(message);
 }
 
+std::string devInfoBody(const std::string& revision, int serverCode) {
+  common::ProtoResponseRobotDevInfo message;
+  message.add_devinfo()->set_revision(revision);
+  setError(message.mutable_errorinfo(), serverCode);
+  return serialised(message);
+}
+
+std::string safetyConfigBody(const ruko_robot_namespace::RobotSafetyConfig& config, int serverCode) {
+  common::ProtoResponseRobotSafetyConfig message;
+  auto* c = message.add_safetyconfig();
+  for (uint16_t speed : config.robotReducedConfigJointSpeed) c->add_robotreducedconfigjointspeed(speed);
+  c->set_robotreducedconfigtcpspeed(static_cast<int32_t>(config.robotReducedConfigTcpSpeed));
+  c->set_robotreducedconfigtcpforce(static_cast<int32_t>(config.robotReducedConfigTcpForce));
+  c->set_robotreducedconfigmomentum(static_cast<int32_t>(config.robotReducedConfigMomentum));
+  c->set_robotreducedconfigpower(static_cast<int32_t>(config.robotReducedConfigPower));
+  c->set_robotsafeguradresetconfig(config.robotSafeguradResetConfig);
+  c->set_robotoperationalmodeconfig(config.robotOperationalModeConfig);
+  setError(message.mutable_errorinfo(), serverCode);
+  return serialised(message);
+}
+
+namespace {
+
+void toMessage(const TcpParam& half, comm::TcpParam* message) {
+  message->set_positionx(half.positionX);
+  message->set_positiony(half.positionY);
+  message->set_positionz(half.positionZ);
+  message->set_payload(half.payload);
+}
+
+TcpParam fromMessage(const comm::TcpParam& message) {
+  return TcpParam{message.positionx(), message.positiony(), message.positionz(), message.payload()};
+}
+
+template <class Message>
+bool parse(const std::string& body, Message& message) {
+  return message.ParsePartialFromString(body) && message.IsInitialized();
+}
+
+}  // namespace
+
+std::string tcpParamBody(const RobotTcpParam& tcpParam, int serverCode) {
+  common::ProtoResponseRobotTcpParam message;
+  auto* p = message.add_tcpparam();
+  toMessage(tcpParam.paramAutorun, p->mutable_paramautorun());
+  toMessage(tcpParam.paramManual, p->mutable_parammanual());
+  setError(message.mutable_errorinfo(), serverCode);
+  return serialised(message);
+}
+
+bool readGeneralInts(const std::string& body, std::vector<int>& ints) {
+  comm::ProtoCommunicationGeneralData message;
+  if (!parse(body, message)) return false;
+  ints.assign(message.property1().begin(), message.property1().end());
+  return true;
+}
+
+bool readIntVector(const std::string& body, std::vector<int>& values) {
+  comm::ProtoCommunicationIntVector message;
+  if (!parse(body, message)) return false;
+  values.assign(message.value().begin(), message.value().end());
+  return true;
+}
+
+bool readSafeIoParams(const std::string& body, std::vector<uint32_t>& params) {
+  comm::protoSafeCommunicationParam message;
+  if (!parse(body, message)) return false;
+  params.assign(message.param().begin(), message.param().end());
+  return true;
+}
+
+bool readTcpParam(const std::string& body, RobotTcpParam& tcpParam) {
+  comm::RobotTcpParam message;
+  if (!parse(body, message)) return false;
+  tcpParam.paramAutorun = fromMessage(message.paramautorun());
+  tcpParam.paramManual = fromMessage(message.parammanual());
+  return true;
+}
+
+bool readStartup(const std::string& body, RobotTcpParam& tcpParam, int& collisionClass) {
+  comm::ProtoCommunicationRobotStartupProfile message;
+  if (!parse(body, message)) return false;
+  tcpParam.paramAutorun = fromMessage(message.tcpparam().paramautorun());
+  tcpParam.paramManual = fromMessage(message.tcpparam().parammanual());
+  collisionClass = static_cast<int>(message.collisionclass());
+  return true;
+}
+
 }  // namespace test
 }  // namespace ruko

@@ -4,8 +4,11 @@
 // Reply and push bodies as the controller writes them, made with the generated message classes (not with
 // the library's codec), for scripting the fake controller.
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "ruko_sdk/robot_status_types.h"
 
 namespace ruko {
 namespace test {
@@ -24,6 +27,23 @@ std::string boolBody(bool value, int serverCode = 0);
 std::string textBody(const std::string& text, int serverCode = 0);
 std::string diagnosisBody(bool armPowerStatus, int serverCode = 0);
 std::string collisionCurrentBody(int collisionClass, int serverCode = 0);
+// Device information with the interface board's revision text; the other texts empty.
+std::string devInfoBody(const std::string& revision, int serverCode = 0);
+std::string safetyConfigBody(const ruko_robot_namespace::RobotSafetyConfig& config, int serverCode = 0);
+std::string tcpParamBody(const RobotTcpParam& tcpParam, int serverCode = 0);
+
+// Readers of request bodies, for checking what the library sent. Each returns false when the body is not
+// the message it names.
+// A general-data body (e.g. the collision grade): its integers.
+bool readGeneralInts(const std::string& body, std::vector<int>& ints);
+// An integer value list (e.g. joint parameters): its values.
+bool readIntVector(const std::string& body, std::vector<int>& values);
+// A safety I/O body: its parameters.
+bool readSafeIoParams(const std::string& body, std::vector<uint32_t>& params);
+// A tool centre and payload body.
+bool readTcpParam(const std::string& body, RobotTcpParam& tcpParam);
+// A start-up body: its tool centre and payload and its collision class.
+bool readStartup(const std::string& body, RobotTcpParam& tcpParam, int& collisionClass);
 
 }  // namespace test
 }  // namespace ruko

@@ -1,6 +1,7 @@
 // The facade's signatures are part of the library's ABI: an application compiled against one release
 // must link against the next. Every method is taken here by address with its exact type, so a drifting
 // parameter, result, overload set or static-ness fails the build. Nothing here runs.
+#include <cstdint>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -72,5 +73,103 @@ static_assert(exact<std::string (*)(const std::string&)>(&SI::removeSurplusSpace
 static_assert(exact<bool (*)(std::string&, Pos&, Rpy&)>(&SI::StringToPositionAndRpy));
 static_assert(exact<void (*)(double, double, double, double*)>(&SI::iir_low_filter_Init));
 static_assert(exact<void (*)(double*, double*, double*, int)>(&SI::iir_low_filter_run));
+
+// ---- Login, connection, pushes and callbacks -----------------------------------------------------------
+
+static_assert(exact<int (SI::*)(const char*, int, const char*, const char*)>(&SI::robotServiceLogin));
+static_assert(exact<int (SI::*)(const char*, int, const char*, const char*, RobotType&, RobotDhPara&)>(
+    &SI::robotServiceLogin));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceLogout));
+static_assert(exact<void (SI::*)(bool&)>(&SI::robotServiceGetConnectStatus));
+static_assert(exact<int (SI::*)(bool)>(&SI::robotServiceRobotHandShake));
+static_assert(exact<int (SI::*)(bool)>(&SI::robotServiceSetRealTimeJointStatusPush));
+static_assert(exact<int (SI::*)(bool)>(&SI::robotServiceSetRealTimeRoadPointPush));
+static_assert(exact<int (SI::*)(bool)>(&SI::robotServiceSetRealTimeEndSpeedPush));
+static_assert(exact<int (SI::*)(RealTimeJointStatusCallback, void*)>(&SI::robotServiceRegisterRealTimeJointStatusCallback));
+static_assert(exact<int (SI::*)(RealTimeRoadPointCallback, void*)>(&SI::robotServiceRegisterRealTimeRoadPointCallback));
+static_assert(exact<int (SI::*)(RealTimeEndSpeedCallback, void*)>(&SI::robotServiceRegisterRealTimeEndSpeedCallback));
+static_assert(exact<int (SI::*)(RobotEventCallback, void*)>(&SI::robotServiceRegisterRobotEventInfoCallback));
+static_assert(exact<int (SI::*)(RealTimeMovepStepNumNotifyCallback, void*)>(
+    &SI::robotServiceRegisterMovepStepNumNotifyCallback));
+
+// ---- Controller control and status ---------------------------------------------------------------------
+
+static_assert(exact<int (SI::*)(RobotControlCommand)>(&SI::rootServiceRobotControl));
+static_assert(exact<int (SI::*)(bool)>(&SI::robotServicePowerControl));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceReleaseBrake));
+static_assert(exact<int (SI::*)(const ToolDynamicsParam&, uint8_t, bool, bool, int, ROBOT_SERVICE_STATE&, bool)>(
+    &SI::rootServiceRobotStartup));
+static_assert(exact<int (SI::*)(bool)>(&SI::robotServiceRobotShutdown));
+static_assert(exact<int (SI::*)(const ToolDynamicsParam&)>(&SI::robotServiceSetToolDynamicsParam));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceSetNoneToolDynamicsParam));
+static_assert(exact<int (SI::*)(ToolDynamicsParam&)>(&SI::robotServiceGetToolDynamicsParam));
+static_assert(exact<int (SI::*)(RobotWorkMode&)>(&SI::robotServiceGetRobotWorkMode));
+static_assert(exact<int (SI::*)(RobotWorkMode)>(&SI::robotServiceSetRobotWorkMode));
+static_assert(exact<int (SI::*)(bool)>(&SI::robotServiceSetEnableForceTeachWhenProjectIsRunning));
+static_assert(exact<int (SI::*)(RobotGravityComponent&)>(&SI::robotServiceGetRobotGravityComponent));
+static_assert(exact<int (SI::*)(int, CollisionMode)>(&SI::robotServiceSetRobotCollisionClass));
+static_assert(exact<int (SI::*)(int)>(&SI::robotServiceSetRobotCollisionClass));
+static_assert(exact<int (SI::*)(int&)>(&SI::robotServiceGetRobotCollisionCurrentService));
+static_assert(exact<int (SI::*)(RobotDevInfo&)>(&SI::robotServiceGetRobotDevInfoService));
+static_assert(exact<int (SI::*)(int)>(&SI::robotServiceSetRobotMaxACC));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceCollisionRecover));
+static_assert(exact<int (SI::*)(bool)>(&SI::robotServiceJointPosRecover));
+static_assert(exact<int (SI::*)(RobotState&)>(&SI::robotServiceGetRobotCurrentState));
+static_assert(exact<int (SI::*)(bool&)>(&SI::robotServiceGetMacCommunicationStatus));
+static_assert(exact<int (SI::*)(bool&)>(&SI::robotServiceGetIsRealRobotExist));
+static_assert(exact<int (SI::*)(bool&)>(&SI::robotServiceGetJoint6Rotate360EnableFlag));
+static_assert(exact<int (SI::*)(JointStatus*, int)>(&SI::robotServiceGetRobotJointStatus));
+static_assert(exact<int (SI::*)(RobotDiagnosis&)>(&SI::robotServiceGetRobotDiagnosisInfo));
+static_assert(exact<int (SI::*)(JointParam&)>(&SI::robotServiceGetJointAngleInfo));
+static_assert(exact<int (SI::*)(const wayPoint_S&, wayPoint_S&)>(&SI::robotServiceGetCorrectedWaypoint));
+
+// ---- Safety --------------------------------------------------------------------------------------------
+
+static_assert(exact<int (SI::*)()>(&SI::robotServiceSetRobotAtOriginPose));
+static_assert(exact<int (SI::*)(uint8_t)>(&SI::robotServiceSetRobotOrpePause));
+static_assert(exact<int (SI::*)(uint8_t)>(&SI::robotServiceSetRobotOrpeStop));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceSetRobotProjectStartup));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceSetRobotProjectStop));
+static_assert(exact<int (SI::*)(uint8_t*, int)>(&SI::robotServiceSetRobotOrpeError));
+static_assert(exact<int (SI::*)(uint8_t)>(&SI::robotServiceClearSystemEmergencyStop));
+static_assert(exact<int (SI::*)(uint8_t)>(&SI::robotServiceClearReducedModeError));
+static_assert(exact<int (SI::*)(uint8_t)>(&SI::robotServiceRobotSafetyguardResetSucc));
+static_assert(exact<int (SI::*)(RobotSafetyConfig&)>(&SI::robotServiceGetRobotSafetyConfig));
+static_assert(exact<int (SI::*)(const RobotSafetyConfig&)>(&SI::robotServiceSetRobotSafetyConfig));
+static_assert(exact<int (SI::*)(OrpeSafetyStatus&)>(&SI::robotServiceGetOrpeSafetyStatus));
+
+// ---- Firmware, names, versions, joint offset -----------------------------------------------------------
+
+static_assert(exact<int (SI::*)(update_board_firmware_cmd, const void*, uint16_t)>(
+    &SI::robotServiceUpdateRobotBoardFirmware));
+static_assert(exact<int (SI::*)(bool&)>(&SI::robotServiceGetBoardFirmwareUpdateResultService));
+static_assert(exact<int (SI::*)(std::string&)>(&SI::robotServiceGetRobotEthernetDeviceName));
+static_assert(exact<int (SI::*)(std::string&)>(&SI::robotServiceGetServerVersionInfo));
+static_assert(exact<int (SI::*)(RobotJointOffset&)>(&SI::robotServiceSetRobotJointOffset));
+
+// ---- Joint drive data ----------------------------------------------------------------------------------
+
+static_assert(exact<int (SI::*)(JointCommonData*, int)>(&SI::robotServiceGetJointCommonData));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_CurrentIP));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_CurrentII));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_CurrentID));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_SpeedP));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_SpeedI));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_SpeedD));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_SpeedDS));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_PosP));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_PosI));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_PosD));
+static_assert(exact<int (SI::*)(int, uint16_t)>(&SI::robotServiceSetJointParam_PosDS));
+static_assert(exact<int (SI::*)(int)>(&SI::robotServiceJointSaveDataFlash));
+
+// ---- Arm parameters and identification -----------------------------------------------------------------
+
+static_assert(exact<int (SI::*)(const RobotBaseParameters&)>(&SI::robotServiceSetRobotBaseParameters));
+static_assert(exact<int (SI::*)(RobotBaseParameters&)>(&SI::robotServiceGetRobotBaseParameters));
+static_assert(exact<int (SI::*)(const RobotJointsParameter&)>(&SI::robotServiceSetRobotJointsParameter));
+static_assert(exact<int (SI::*)(RobotJointsParameter&)>(&SI::robotServiceGetRobotJointsParameter));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceRefreshRobotArmParamter));
+static_assert(exact<int (SI::*)(std::vector<int>&)>(&SI::getDynIdentifyResultsService));
 
 }  // namespace
