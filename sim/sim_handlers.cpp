@@ -500,7 +500,7 @@ std::string devInfo(Ctx& c) {
   common::ProtoResponseRobotDevInfo reply;
   comm::OurRobotDevInfo* info = reply.add_devinfo();
   info->set_type(static_cast<uint32_t>(c.s.arm.model));
-  info->set_revision("sim-1");
+  info->set_revision("V4.1");  // a board that supports the safety configuration
   info->set_manuid("ruko-sim");
   info->set_jointtype("sim");
   for (int i = 0; i < 6; ++i) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fresh Debian machine -> built library, tests and examples, then the main job.
-#   tools/bootstrap.sh              install what is missing, configure, build, run the main job
+#   tools/bootstrap.sh              install what is missing, configure, build, run the main job (the quick
+#                                   start against the simulator)
 #   tools/bootstrap.sh --deps-only  only install what is missing
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,5 @@ fi
 
 cmake --preset release
 cmake --build --preset release -j "$(nproc)"
-if [ -x build/release/sim/ruko-sim-demo ]; then
-  exec build/release/sim/ruko-sim-demo
-fi
-exec build/release/examples/ruko_hello
+# The main job: ruko-sim on a free port, the quick start against it (log in, start up, read, pushes, shut down).
+exec tools/main-job.sh build/release
