@@ -166,7 +166,12 @@ std::string jointStatusBody(const SimState& s, Clock::time_point now, int code) 
 }
 
 std::string jointAngleBody(const SimState& s, Clock::time_point now, int code) {
-  const std::array<double, 6> joints = currentJoints(s, now);
+  return jointAngleReply(currentJoints(s, now), code);
+}
+
+}  // namespace
+
+std::string jointAngleReply(const std::array<double, 6>& joints, int code) {
   common::ProtoJointAngleResponse reply;
   common::ProtoJointAngle* angle = reply.mutable_jointangle();
   angle->set_joint1(joints[0]);
@@ -178,6 +183,8 @@ std::string jointAngleBody(const SimState& s, Clock::time_point now, int code) {
   setError(reply.add_errorinfo(), code);
   return serialise(reply);
 }
+
+namespace {
 
 std::string endSpeedBody(const SimState& s) {
   comm::ProtoCommunicationGeneralData reply;

@@ -41,6 +41,10 @@ struct HandlerResult {
 
 // Answers one request (the state mutex held). errorCode != 0 makes the reply carry it and leaves the state
 // as it was.
+// The reply to a joint-angle read (types 10, 114) and the joint-angle push (7): six angles in radians and
+// the result code.
+std::string jointAngleReply(const std::array<double, 6>& joints, int code);
+
 HandlerResult handleRequest(HandlerHost& host, SimState& state, const FakePacket& request, int errorCode);
 
 // The body of a joint-status (3), joint-angle (7) or end-speed (11) push (the state mutex held).

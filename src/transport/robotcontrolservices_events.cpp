@@ -71,7 +71,11 @@ void RobotControlServices::realTimeJointAngleService(CommunicationResponse& resp
     return;
   }
   wayPoint_S wayPoint{};
-  RobotUtilService::robotFk(joints.jointPos, 6, wayPoint);
+  if (RobotUtilService::robotFk(joints.jointPos, 6, wayPoint) != ErrnoSucc) {
+    // Angles whose pose cannot be computed (not finite, overflowing) give no waypoint rather than an empty one.
+    ruko::logPrint(LL_ERROR, "sdk log: Realtime joint angles have no forward kinematics; waypoint not delivered.");
+    return;
+  }
   const auto callback = m_realTimeRoadPointCallback.get();
   if (callback.first != nullptr) {
     callback.first(&wayPoint, callback.second);

@@ -496,12 +496,15 @@ TEST_F(ControllerServices, PushesAreDecodedForTheirCallbacks) {
   fake.push(CMT::CommunicationType_RealTimeRobotJointAngle, ruko::test::jointAngleBody(joints));
   fake.push(CMT::CommunicationType_RealTimeRobotEndSpeed, ruko::test::generalIntBody({250}));
   fake.push(CMT::CommunicationType_MovepProgressNotify, ruko::test::generalIntBody({7}));
+  const double unreachable[6] = {0, -1.0e308, 1.0e308, 0, 0, 0};
+  fake.push(CMT::CommunicationType_RealTimeRobotJointAngle, ruko::test::jointAngleBody(unreachable));
   fake.push(CMT::CommunicationType_RealTimeRobotEndSpeed, "not a message");
   ASSERT_TRUE(waitFor([&] { return log.contains("sdk log: Resolve realtime end speed info failed."); }));
   std::lock_guard<std::mutex> lock(got.mutex);
   ASSERT_EQ(got.status.size(), 6u);
   EXPECT_EQ(got.status[5].jointCurrentI, 15);
-  ASSERT_EQ(got.waypoints.size(), 1u);
+  ASSERT_EQ(got.waypoints.size(), 1u) << "angles without forward kinematics gave a waypoint";
+  EXPECT_EQ(log.count("sdk log: Realtime joint angles have no forward kinematics; waypoint not delivered.", LL_ERROR), 1);
   for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(got.waypoints[0].jointpos[i], joints[i]);
   EXPECT_EQ(got.speeds, std::vector<double>{0.25});
   EXPECT_EQ(got.progress, std::vector<int>{7});

@@ -4,6 +4,7 @@
 #include <google/protobuf/message.h>
 
 #include "robotcommon.pb.h"
+#include "sim_handlers.h"
 #include "robotcommunication.pb.h"
 
 namespace ruko {
@@ -87,16 +88,7 @@ std::string jointStatusBody(int base, int serverCode) {
 }
 
 std::string jointAngleBody(const double (&joints)[6], int serverCode) {
-  common::ProtoJointAngleResponse message;
-  auto* angle = message.mutable_jointangle();
-  angle->set_joint1(joints[0]);
-  angle->set_joint2(joints[1]);
-  angle->set_joint3(joints[2]);
-  angle->set_joint4(joints[3]);
-  angle->set_joint5(joints[4]);
-  angle->set_joint6(joints[5]);
-  setError(message.add_errorinfo(), serverCode);
-  return serialised(message);
+  return ruko::sim::jointAngleReply({{joints[0], joints[1], joints[2], joints[3], joints[4], joints[5]}}, serverCode);
 }
 
 std::string generalIntBody(const std::vector<int>& ints, int serverCode) {
