@@ -241,8 +241,11 @@ void waypointConversions(Numbers& n) {
   const rn::Pos endPosition = readPos(n);
   const rn::Ori toolOri = readOri(n);
   rn::wayPoint_S tcp{};
-  if (RUS::base2BaseAdditionalTool(flange, tool, tcp) == rn::ErrnoSucc && !finite(tcp)) {
-    fail("base2BaseAdditionalTool (waypoint) succeeded with a non-finite result");
+  // The joint angles are the caller's passengers: carried over as they are, whatever they hold.
+  if (RUS::base2BaseAdditionalTool(flange, tool, tcp) == rn::ErrnoSucc &&
+      (!finite(tcp.cartPos.position) || !finite(tcp.orientation) ||
+       std::memcmp(tcp.jointpos, flange.jointpos, sizeof(tcp.jointpos)) != 0)) {
+    fail("base2BaseAdditionalTool (waypoint) succeeded with a non-finite pose or changed joint angles");
   }
   rn::Pos onBase{};
   if (RUS::endPosition2BasePosition(flange, endPosition, onBase, toolOri) == rn::ErrnoSucc && !finite(onBase)) {
