@@ -5,7 +5,16 @@ function(ruko_strict_warnings target)
 endfunction()
 
 macro(ruko_apply_sanitizers)
-  if(RUKO_SANITIZE STREQUAL "address")
+  if(RUKO_FUZZ)
+    # Every source gets the coverage hooks and ASan+UBSan; only the fuzz executables link libFuzzer's main
+    # (ruko_add_fuzzer), so the library itself stays an ordinary library.
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+      message(FATAL_ERROR "RUKO_FUZZ needs clang (libFuzzer)")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  elseif(RUKO_SANITIZE STREQUAL "address")
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
   elseif(RUKO_SANITIZE STREQUAL "thread")
@@ -49,5 +58,15 @@ function(ruko_add_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ruko_core benchmark::benchmark ${ARG_LIBS})
+  ruko_strict_warnings(${name})
+endfunction()
+
+# ruko_add_fuzzer(<name> SOURCES <files...>): a libFuzzer executable over the library's internals. Its seed
+# corpus lives in fuzz/corpus/<name>.
+function(ruko_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ruko_core)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   ruko_strict_warnings(${name})
 endfunction()

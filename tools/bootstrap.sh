@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake make pkg-config binutils protobuf-compiler libprotobuf-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(g++ clang libclang-rt-dev cmake make pkg-config binutils protobuf-compiler libprotobuf-dev libgtest-dev libgmock-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
