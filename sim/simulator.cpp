@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <deque>
 #include <sstream>
 
 #include "kinematics/robot_models.h"
@@ -29,11 +30,15 @@ struct Simulator::Impl : HandlerHost {
 
   mutable std::mutex stateMutex;
   SimState state;
+  std::map<int, uint64_t> pushesMade;  // by push type; under stateMutex
 
   mutable std::mutex sessionMutex;  // never held together with stateMutex
   mutable std::condition_variable changed;
   std::map<SessionId, SessionInfo> sessions;
-  std::vector<int> requests;
+  // The most recent request types, for tests; bounded so that a long run does not grow without end.
+  static constexpr size_t kRequestHistory = 16384;
+  std::deque<int> requests;
+  std::map<int, size_t> requestCounts;  // every request ever, by type
   std::map<int, Fault> faults;
 
   Server server;  // last: its thread stops before the members its hooks touch go
@@ -118,6 +123,7 @@ struct Simulator::Impl : HandlerHost {
 
   std::string pushBody(int type) {
     std::lock_guard<std::mutex> lock(stateMutex);
+    ++pushesMade[type];
     return framePacket(type, makePush(state, type, Clock::now()));
   }
 
@@ -128,6 +134,8 @@ struct Simulator::Impl : HandlerHost {
     {
       std::lock_guard<std::mutex> lock(sessionMutex);
       requests.push_back(type);
+      if (requests.size() > kRequestHistory) requests.pop_front();
+      ++requestCounts[type];
       changed.notify_all();
       const auto found = faults.find(type);
       if (found != faults.end()) fault = found->second;
@@ -284,19 +292,24 @@ int Simulator::sessionCount() const {
   return static_cast<int>(m_impl->sessions.size());
 }
 
+uint64_t Simulator::pushesMade(int type) const {
+  std::lock_guard<std::mutex> lock(m_impl->stateMutex);
+  const auto found = m_impl->pushesMade.find(type);
+  return found == m_impl->pushesMade.end() ? 0 : found->second;
+}
+
 int Simulator::loggedInCount() const { return static_cast<int>(m_impl->loggedInSessions().size()); }
 
 std::vector<int> Simulator::requests() const {
   std::lock_guard<std::mutex> lock(m_impl->sessionMutex);
-  return m_impl->requests;
+  return std::vector<int>(m_impl->requests.begin(), m_impl->requests.end());
 }
 
 bool Simulator::waitForRequests(int type, size_t count, std::chrono::milliseconds timeout) const {
   std::unique_lock<std::mutex> lock(m_impl->sessionMutex);
   return m_impl->changed.wait_for(lock, timeout, [&] {
-    size_t seen = 0;
-    for (int t : m_impl->requests) seen += t == type ? 1 : 0;
-    return seen >= count;
+    const auto found = m_impl->requestCounts.find(type);
+    return found != m_impl->requestCounts.end() && found->second >= count;
   });
 }
 

@@ -32,6 +32,7 @@
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -117,7 +118,10 @@ class Simulator {
 
   int sessionCount() const;
   int loggedInCount() const;
-  // Request types in arrival order, over all sessions.
+  // Pushes of one type (3, 7, 11) made for the sessions so far, over all sessions; a soak compares it with
+  // what its callbacks received.
+  uint64_t pushesMade(int type) const;
+  // Request types in arrival order, over all sessions: the most recent 16,384.
   std::vector<int> requests() const;
   bool waitForRequests(int type, size_t count,
                        std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) const;
