@@ -581,18 +581,10 @@ TEST_F(FaultMatrix, DisconnectDuringEachWait) {
 
 // ---- Connect, login and logout over and over --------------------------------------------------------------
 
-int openDescriptors() {
+// Entries of a /proc directory: open descriptors (/proc/self/fd) or threads (/proc/self/task).
+int procEntries(const char* path) {
   int count = 0;
-  if (DIR* dir = opendir("/proc/self/fd")) {
-    while (readdir(dir) != nullptr) ++count;
-    closedir(dir);
-  }
-  return count;
-}
-
-int threadCount() {
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/task")) {
+  if (DIR* dir = opendir(path)) {
     while (readdir(dir) != nullptr) ++count;
     closedir(dir);
   }
@@ -628,8 +620,8 @@ TEST(FaultMatrixCycles, LoginLogoutCyclesLeakNothing) {
   // arenas for the threads).
   for (int i = 0; i < 20; ++i) cycle();
   ASSERT_TRUE(settled());
-  const int fdsBefore = openDescriptors();
-  const int threadsBefore = threadCount();
+  const int fdsBefore = procEntries("/proc/self/fd");
+  const int threadsBefore = procEntries("/proc/self/task");
   const long rssBefore = residentKiB();
 
   const auto start = Clock::now();
@@ -637,8 +629,8 @@ TEST(FaultMatrixCycles, LoginLogoutCyclesLeakNothing) {
   for (int i = 0; i < kCycles && !HasFatalFailure(); ++i) cycle();
   const auto took = since(start);
   ASSERT_TRUE(settled());
-  EXPECT_EQ(openDescriptors(), fdsBefore);
-  EXPECT_EQ(threadCount(), threadsBefore);
+  EXPECT_EQ(procEntries("/proc/self/fd"), fdsBefore);
+  EXPECT_EQ(procEntries("/proc/self/task"), threadsBefore);
   EXPECT_LT(residentKiB() - rssBefore, 4096) << "KiB grown over " << kCycles << " cycles";
   RecordProperty("cycles_ms", static_cast<int>(took.count()));
   std::printf("%d cycles took %lld ms\n", kCycles, static_cast<long long>(took.count()));
