@@ -19,7 +19,10 @@ constexpr double kNoneToolTolerance = 1e-5;
 }  // namespace
 
 int RobotUtilService::robotFk(const double* jointAngle, int size, rn::wayPoint_S& wayPoint) {
-  if (size != 6) return rn::ErrCode_ParamError;
+  if (size != 6) {
+    ruko::logPrint(LL_ERROR, "sdk log: robotFk needs 6 joint angles, got %d.", size);
+    return rn::ErrCode_ParamError;
+  }
   if (jointAngle == nullptr || !ruko::allFinite(jointAngle, 6)) {
     ruko::logPrint(LL_ERROR, "sdk log: robotFk joint angles missing or not finite.");
     return rn::ErrCode_ParamError;
