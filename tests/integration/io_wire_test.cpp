@@ -22,10 +22,12 @@ using CMT = CommunicationMateType;
 
 namespace {
 
-std::string digitalBody(const std::vector<RobotDiagnosisIODesc>& entries, int serverCode = 0) {
-  ruko::robot::communication::ProtoCommunicationRobotDiagnosisIOData message;
+// A list reply of either kind, built with the generated classes rather than the library's codec.
+template <class Msg, class Entry>
+std::string listBody(const std::vector<Entry>& entries, int serverCode) {
+  Msg message;
   message.set_type(0);
-  for (const RobotDiagnosisIODesc& entry : entries) {
+  for (const Entry& entry : entries) {
     auto* io = message.add_iodesc();
     io->set_addr(entry.addr);
     io->set_value(entry.value);
@@ -37,19 +39,12 @@ std::string digitalBody(const std::vector<RobotDiagnosisIODesc>& entries, int se
   return message.SerializeAsString();
 }
 
+std::string digitalBody(const std::vector<RobotDiagnosisIODesc>& entries, int serverCode = 0) {
+  return listBody<ruko::robot::communication::ProtoCommunicationRobotDiagnosisIOData>(entries, serverCode);
+}
+
 std::string analogBody(const std::vector<RobotAnalogIODesc>& entries, int serverCode = 0) {
-  ruko::robot::communication::ProtoCommunicationRobotAnalogIOData message;
-  message.set_type(0);
-  for (const RobotAnalogIODesc& entry : entries) {
-    auto* io = message.add_iodesc();
-    io->set_addr(entry.addr);
-    io->set_value(entry.value);
-    io->set_type(entry.type);
-  }
-  auto* error = message.add_errorinfo();
-  error->set_errorcode(serverCode);
-  error->set_errormsg("");
-  return message.SerializeAsString();
+  return listBody<ruko::robot::communication::ProtoCommunicationRobotAnalogIOData>(entries, serverCode);
 }
 
 class IoWire : public ::testing::Test {
