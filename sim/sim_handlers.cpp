@@ -1,5 +1,6 @@
 #include "sim_handlers.h"
 
+#include <algorithm>
 #include <map>
 
 #include "kinematics/robot_models.h"
@@ -831,10 +832,10 @@ std::string analogAll(Ctx& c, const std::vector<float>& values) {
   return serialise(reply);
 }
 
-std::string boardDI(Ctx& c) { return digitalAll(c, c.s.boardDI); }
-std::string boardDO(Ctx& c) { return digitalAll(c, c.s.boardDO); }
-std::string boardAI(Ctx& c) { return analogAll(c, c.s.boardAI); }
-std::string boardAO(Ctx& c) { return analogAll(c, c.s.boardAO); }
+std::string boardDI(Ctx& c) { return digitalAll(c, c.s.io.boardDI); }
+std::string boardDO(Ctx& c) { return digitalAll(c, c.s.io.boardDO); }
+std::string boardAI(Ctx& c) { return analogAll(c, c.s.io.boardAI); }
+std::string boardAO(Ctx& c) { return analogAll(c, c.s.io.boardAO); }
 
 // A digital request's first entry, or nothing (malformed).
 const comm::ProtoRobotDiagnosisIODesc* firstDigital(Ctx& c, comm::ProtoCommunicationRobotDiagnosisIOData& request) {
@@ -859,7 +860,7 @@ std::string oneDigital(Ctx& c) {
   comm::ProtoCommunicationRobotDiagnosisIOData request;
   const comm::ProtoRobotDiagnosisIODesc* entry = firstDigital(c, request);
   if (entry == nullptr) return common(c);
-  const std::vector<uint32_t>& values = c.request.type == 46 ? c.s.boardDI : c.s.boardDO;
+  const std::vector<uint32_t>& values = c.request.type == 46 ? c.s.io.boardDI : c.s.io.boardDO;
   if (entry->addr() >= values.size()) c.code = kRefused;
   comm::ProtoCommunicationRobotDiagnosisIOData reply;
   reply.set_type(0);
@@ -875,7 +876,7 @@ std::string oneAnalog(Ctx& c) {
   comm::ProtoCommunicationRobotAnalogIOData request;
   const comm::ProtoRobotAnalogIODesc* entry = firstAnalog(c, request);
   if (entry == nullptr) return common(c);
-  const std::vector<float>& values = c.request.type == 48 ? c.s.boardAI : c.s.boardAO;
+  const std::vector<float>& values = c.request.type == 48 ? c.s.io.boardAI : c.s.io.boardAO;
   if (entry->addr() >= values.size()) c.code = kRefused;
   comm::ProtoCommunicationRobotAnalogIOData reply;
   reply.set_type(0);
@@ -891,8 +892,8 @@ std::string setBoardDO(Ctx& c) {
   comm::ProtoCommunicationRobotDiagnosisIOData request;
   const comm::ProtoRobotDiagnosisIODesc* entry = firstDigital(c, request);
   if (entry == nullptr) return common(c);
-  if (entry->addr() >= c.s.boardDO.size()) c.code = kRefused;
-  if (c.ok()) c.s.boardDO[entry->addr()] = entry->value() != 0 ? 1 : 0;
+  if (entry->addr() >= c.s.io.boardDO.size()) c.code = kRefused;
+  if (c.ok()) c.s.io.boardDO[entry->addr()] = entry->value() != 0 ? 1 : 0;
   return common(c);
 }
 
@@ -900,9 +901,42 @@ std::string setBoardAO(Ctx& c) {
   comm::ProtoCommunicationRobotAnalogIOData request;
   const comm::ProtoRobotAnalogIODesc* entry = firstAnalog(c, request);
   if (entry == nullptr) return common(c);
-  if (entry->addr() >= c.s.boardAO.size()) c.code = kRefused;
-  if (c.ok()) c.s.boardAO[entry->addr()] = entry->value();
+  if (entry->addr() >= c.s.io.boardAO.size()) c.code = kRefused;
+  if (c.ok()) c.s.io.boardAO[entry->addr()] = entry->value();
   return common(c);
+}
+
+// A change of the tool's supply or pin directions, shown as IoState asks: now, after some reads, or never.
+void changeTool(SimState& s, int powerType, const std::array<uint32_t, 4>& pinOutput) {
+  if (s.io.toolChangeSticky) return;
+  if (s.io.toolChangeLag <= 0) {
+    s.toolChangePending = false;
+    s.io.toolPowerType = powerType;
+    s.io.toolPinOutput = pinOutput;
+    return;
+  }
+  s.toolChangePending = true;
+  s.pendingPowerType = powerType;
+  s.pendingPinOutput = pinOutput;
+  s.pendingReadsLeft = s.io.toolChangeLag;
+}
+
+// The configuration a change would start from: the pending one, if any, so that changes do not undo each other.
+void toolTarget(const SimState& s, int* powerType, std::array<uint32_t, 4>* pinOutput) {
+  *powerType = s.toolChangePending ? s.pendingPowerType : s.io.toolPowerType;
+  *pinOutput = s.toolChangePending ? s.pendingPinOutput : s.io.toolPinOutput;
+}
+
+// Every read of the tool's configuration passes here before it is answered.
+void readTool(SimState& s) {
+  if (!s.toolChangePending) return;
+  if (s.pendingReadsLeft > 0) {
+    --s.pendingReadsLeft;
+    return;
+  }
+  s.toolChangePending = false;
+  s.io.toolPowerType = s.pendingPowerType;
+  s.io.toolPinOutput = s.pendingPinOutput;
 }
 
 std::string oneDigitalReply(Ctx& c, uint32_t value) {
@@ -916,11 +950,15 @@ std::string oneDigitalReply(Ctx& c, uint32_t value) {
   return serialise(reply);
 }
 
-std::string toolPowerType(Ctx& c) { return oneDigitalReply(c, static_cast<uint32_t>(c.s.toolPowerType)); }
+std::string toolPowerType(Ctx& c) {
+  readTool(c.s);
+  return oneDigitalReply(c, static_cast<uint32_t>(c.s.io.toolPowerType));
+}
 
 std::string toolPowerVoltage(Ctx& c) {
   static const uint32_t kVolts[] = {0, 12, 24};
-  const int type = c.s.toolPowerType;
+  readTool(c.s);
+  const int type = c.s.io.toolPowerType;
   return oneDigitalReply(c, type >= 0 && type <= 2 ? kVolts[type] : 0);
 }
 
@@ -929,7 +967,12 @@ std::string setToolPowerType(Ctx& c) {
   const comm::ProtoRobotDiagnosisIODesc* entry = firstDigital(c, request);
   if (entry == nullptr) return common(c);
   if (entry->value() > 2) c.code = kRefused;
-  if (c.ok()) c.s.toolPowerType = static_cast<int>(entry->value());
+  if (c.ok()) {
+    int powerType = 0;
+    std::array<uint32_t, 4> pins{};
+    toolTarget(c.s, &powerType, &pins);
+    changeTool(c.s, static_cast<int>(entry->value()), pins);
+  }
   return common(c);
 }
 
@@ -942,11 +985,14 @@ std::string setToolPowerAndPins(Ctx& c) {
   }
   if (request.iodesc(0).value() > 2) c.code = kRefused;
   if (!c.ok()) return common(c);
-  c.s.toolPowerType = static_cast<int>(request.iodesc(0).value());
+  int powerType = 0;
+  std::array<uint32_t, 4> pins{};
+  toolTarget(c.s, &powerType, &pins);
   for (int i = 1; i < 5; ++i) {
     const comm::ProtoRobotDiagnosisIODesc& pin = request.iodesc(i);
-    if (pin.addr() < 4) c.s.toolPinOutput[pin.addr()] = pin.value() != 0 ? 1 : 0;
+    if (pin.addr() < 4) pins[pin.addr()] = pin.value() != 0 ? 1 : 0;
   }
+  changeTool(c.s, static_cast<int>(request.iodesc(0).value()), pins);
   return common(c);
 }
 
@@ -955,7 +1001,13 @@ std::string setToolPinDirection(Ctx& c) {
   const comm::ProtoRobotDiagnosisIODesc* entry = firstDigital(c, request);
   if (entry == nullptr) return common(c);
   if (entry->addr() >= 4) c.code = kRefused;
-  if (c.ok()) c.s.toolPinOutput[entry->addr()] = entry->value() != 0 ? 1 : 0;
+  if (c.ok()) {
+    int powerType = 0;
+    std::array<uint32_t, 4> pins{};
+    toolTarget(c.s, &powerType, &pins);
+    pins[entry->addr()] = entry->value() != 0 ? 1 : 0;
+    changeTool(c.s, powerType, pins);
+  }
   return common(c);
 }
 
@@ -964,41 +1016,42 @@ std::string setToolPinLevel(Ctx& c) {
   const comm::ProtoRobotDiagnosisIODesc* entry = firstDigital(c, request);
   if (entry == nullptr) return common(c);
   if (entry->addr() >= 4) c.code = kRefused;
-  if (c.ok()) c.s.toolPinLevel[entry->addr()] = entry->value() != 0 ? 1 : 0;
+  if (c.ok()) c.s.io.toolPinLevel[entry->addr()] = entry->value() != 0 ? 1 : 0;
   return common(c);
 }
 
 std::string toolDigitalAll(Ctx& c) {
+  readTool(c.s);
   comm::ProtoCommunicationRobotDiagnosisIOData reply;
   reply.set_type(0);
-  for (uint32_t pin = 0; pin < 4; ++pin) {
+  const size_t listed = std::min<size_t>(c.s.io.toolPinsListed, 4);
+  for (uint32_t pin = 0; pin < listed; ++pin) {
     comm::ProtoRobotDiagnosisIODesc* io = reply.add_iodesc();
     io->set_addr(pin);
-    io->set_type(c.s.toolPinOutput[pin]);
-    io->set_value(c.s.toolPinLevel[pin]);
+    io->set_type(c.s.io.toolPinOutput[pin]);
+    io->set_value(c.s.io.toolPinLevel[pin]);
   }
   setError(reply.add_errorinfo(), c.code);
   return serialise(reply);
 }
 
-std::string toolAnalogAll(Ctx& c) {
-  return analogAll(c, std::vector<float>(c.s.toolAI.begin(), c.s.toolAI.end()));
-}
+std::string toolAnalogAll(Ctx& c) { return analogAll(c, c.s.io.toolAI); }
 
 std::string toolAllIo(Ctx& c) {
   static const double kVolts[] = {0.0, 12.0, 24.0};
+  readTool(c.s);
   comm::ProtoCommunicationToolAllIOStatusInfoResponse reply;
   comm::toolAllIOStatus* status = reply.mutable_tooliostatus();
-  status->set_powertype(static_cast<uint32_t>(c.s.toolPowerType));
-  status->set_systemvoltage(c.s.toolPowerType >= 0 && c.s.toolPowerType <= 2 ? kVolts[c.s.toolPowerType] : 0.0);
+  status->set_powertype(static_cast<uint32_t>(c.s.io.toolPowerType));
+  status->set_systemvoltage(c.s.io.toolPowerType >= 0 && c.s.io.toolPowerType <= 2 ? kVolts[c.s.io.toolPowerType] : 0.0);
   status->set_systemtemperature(30.0);
   status->set_errorstatus(0);
   for (size_t pin = 0; pin < 4; ++pin) {
     comm::ToolDigitalStatus* digital = status->add_digitaliostatus();
-    digital->set_iotype(c.s.toolPinOutput[pin]);
-    digital->set_iodata(c.s.toolPinLevel[pin]);
+    digital->set_iotype(c.s.io.toolPinOutput[pin]);
+    digital->set_iodata(c.s.io.toolPinLevel[pin]);
   }
-  for (float value : c.s.toolAI) status->add_aidata(value);
+  for (size_t i = 0; i < 2; ++i) status->add_aidata(i < c.s.io.toolAI.size() ? c.s.io.toolAI[i] : 0.0f);
   setError(reply.mutable_errorinfo(), c.code);
   return serialise(reply);
 }

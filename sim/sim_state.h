@@ -43,14 +43,12 @@ struct SimState {
   std::array<std::array<int32_t, 25>, 6> jointCommon{};
   std::vector<int> dynIdentify;
 
-  std::vector<uint32_t> boardDI = std::vector<uint32_t>(52, 0);
-  std::vector<uint32_t> boardDO = std::vector<uint32_t>(48, 0);
-  std::vector<float> boardAI = std::vector<float>(4, 0.0f);
-  std::vector<float> boardAO = std::vector<float>(4, 0.0f);
-  int toolPowerType = 0;
-  std::array<uint32_t, 4> toolPinOutput{};  // 0 input, 1 output
-  std::array<uint32_t, 4> toolPinLevel{};
-  std::array<float, 2> toolAI{};
+  IoState io;
+  // A tool change waiting behind IoState::toolChangeLag: what it will show and how many reads still miss it.
+  bool toolChangePending = false;
+  int pendingPowerType = 0;
+  std::array<uint32_t, 4> pendingPinOutput{};
+  int pendingReadsLeft = 0;
 
   // The move in progress (type 22, 73, 78): joints go from start to target over the move's time.
   std::array<double, 6> moveStart{};

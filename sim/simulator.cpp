@@ -273,6 +273,45 @@ void Simulator::updateState(const std::function<void(ArmState&)>& change) {
   change(m_impl->state.arm);
 }
 
+IoState Simulator::io() const {
+  std::lock_guard<std::mutex> lock(m_impl->stateMutex);
+  return m_impl->state.io;
+}
+
+void Simulator::updateIo(const std::function<void(IoState&)>& change) {
+  std::lock_guard<std::mutex> lock(m_impl->stateMutex);
+  change(m_impl->state.io);
+}
+
+namespace {
+
+template <typename T>
+void setAt(std::vector<T>& list, int index, T value) {
+  if (index >= 0 && static_cast<size_t>(index) < list.size()) list[static_cast<size_t>(index)] = value;
+}
+
+}  // namespace
+
+void Simulator::setBoardInput(int addr, bool on) {
+  updateIo([&](IoState& io) { setAt<uint32_t>(io.boardDI, addr, on ? 1 : 0); });
+}
+
+void Simulator::setBoardAnalogInput(int addr, float value) {
+  updateIo([&](IoState& io) { setAt(io.boardAI, addr, value); });
+}
+
+void Simulator::setToolAnalogInput(int index, float value) {
+  updateIo([&](IoState& io) { setAt(io.toolAI, index, value); });
+}
+
+void Simulator::setToolChangeLag(int reads) {
+  updateIo([&](IoState& io) { io.toolChangeLag = reads; });
+}
+
+void Simulator::setToolChangeSticky(bool sticky) {
+  updateIo([&](IoState& io) { io.toolChangeSticky = sticky; });
+}
+
 void Simulator::setFault(int type, const Fault& fault) {
   std::lock_guard<std::mutex> lock(m_impl->sessionMutex);
   m_impl->faults[type] = fault;

@@ -94,6 +94,27 @@ struct ArmState {
   std::array<double, 6> joints{{0.0, 0.0, 0.0, 0.0, 0.0, 0.0}};
 };
 
+// The interface board's and the tool's inputs and outputs, shared by every connection like the arm. Each
+// list query (41 to 44, 57, 58) answers the whole list, element n carrying address n; shrinking a vector
+// (or toolPinsListed) shortens that answer, and a single query or a set beyond the end is refused.
+struct IoState {
+  std::vector<uint32_t> boardDI = std::vector<uint32_t>(52, 0);  // controller DI 0..29, user DI 30..51
+  std::vector<uint32_t> boardDO = std::vector<uint32_t>(48, 0);  // controller DO 0..27, user DO 32..47
+  std::vector<float> boardAI = std::vector<float>(4, 0.0f);
+  std::vector<float> boardAO = std::vector<float>(4, 0.0f);
+  int toolPowerType = 0;                                         // ToolPowerType: 0 V, 12 V, 24 V
+  std::array<uint32_t, 4> toolPinOutput{};                       // 0 input, 1 output
+  std::array<uint32_t, 4> toolPinLevel{};
+  std::vector<float> toolAI = std::vector<float>(2, 0.0f);
+  size_t toolPinsListed = 4;                                     // pins in the answer to 57 (the first n)
+
+  // How a change of the tool's supply or pin directions (53, 54, 55) shows: after toolChangeLag reads of
+  // the tool's configuration (52, 56, 57, 81) that still report the old one; never when toolChangeSticky
+  // (the request is still answered as accepted). Refusing it outright is a Fault with an errorCode.
+  int toolChangeLag = 0;
+  bool toolChangeSticky = false;
+};
+
 class Simulator {
  public:
   explicit Simulator(Options options = Options());
@@ -109,6 +130,16 @@ class Simulator {
 
   ArmState state() const;
   void updateState(const std::function<void(ArmState&)>& change);
+
+  // The board and tool as they stand (a tool change still pending behind a lag is not in it yet).
+  IoState io() const;
+  void updateIo(const std::function<void(IoState&)>& change);
+  // Shorthands for tests.
+  void setBoardInput(int addr, bool on);      // a DI, controller or user
+  void setBoardAnalogInput(int addr, float value);
+  void setToolAnalogInput(int index, float value);
+  void setToolChangeLag(int reads);
+  void setToolChangeSticky(bool sticky);
 
   void setFault(int type, const Fault& fault);
   void clearFaults();

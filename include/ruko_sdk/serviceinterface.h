@@ -170,6 +170,59 @@ class RUKO_SDK_API ServiceInterface {
   int robotServiceSetRobotSafetyConfig(const ruko_robot_namespace::RobotSafetyConfig& safetyConfig);
   int robotServiceGetOrpeSafetyStatus(ruko_robot_namespace::OrpeSafetyStatus& safetyStatus);
 
+  // ---- Board I/O, tool I/O and tool power -------------------------------------------------------
+  // Board inputs and outputs by type and name ("SI00", "U_DO_10", "VO0", ...) or by type and address; tool
+  // pins by "T_DI/O_00" to "T_DI/O_03" or address 0..3, tool analog inputs "T_AI_00" and "T_AI_01". A name
+  // or address outside that catalogue, or a type that does not fit the call, gives ErrCode_ParamError with
+  // nothing sent.
+
+  /** Every catalogue entry of the given types (each type's entries in name order), value -1; no request. */
+  int robotServiceGetBoardIOConfig(const std::vector<ruko_robot_namespace::RobotIoType>& ioType,
+                                   std::vector<ruko_robot_namespace::RobotIoDesc>& configVector);
+  /**
+   * The same entries with their values read from the controller; -1 where the controller's list has no
+   * element at the entry's address. An unknown type ends the list there with ErrCode_ParamError.
+   */
+  int robotServiceGetBoardIOStatus(std::vector<ruko_robot_namespace::RobotIoType> ioType,
+                                   std::vector<ruko_robot_namespace::RobotIoDesc>& statusVector);
+  /** One input or output; `value` is written on success only (0 or 1 for digital ones). */
+  int robotServiceGetBoardIOStatus(ruko_robot_namespace::RobotIoType type, std::string name, double& value);
+  int robotServiceGetBoardIOStatus(ruko_robot_namespace::RobotIoType type, int addr, double& value);
+  /**
+   * Outputs only (controller or user DO and AO). A digital output is switched on for a value above 0.5;
+   * NaN, and for analog outputs any value single precision cannot hold, give ErrCode_ParamError.
+   */
+  int robotServiceSetBoardIOStatus(ruko_robot_namespace::RobotIoType type, std::string name, double value);
+  int robotServiceSetBoardIOStatus(ruko_robot_namespace::RobotIoType type, int addr, double value);
+
+  /**
+   * The three setters of the tool's supply and pin directions read the setting back (three tries, a pause of
+   * 150 ms before each) and give ErrCode_Failed when it never shows; the setting is sent only once.
+   */
+  int robotServiceSetToolPowerVoltageType(ruko_robot_namespace::ToolPowerType type);
+  int robotServiceGetToolPowerVoltageType(ruko_robot_namespace::ToolPowerType& type);
+  /** The supply voltage in volts, as a whole number. */
+  int robotServiceGetToolPowerVoltageStatus(double& value);
+  int robotServiceSetToolDigitalIOType(ruko_robot_namespace::ToolDigitalIOAddr addr, ruko_robot_namespace::ToolIOType type);
+  int robotServiceSetToolPowerTypeAndDigitalIOType(ruko_robot_namespace::ToolPowerType type,
+                                                   ruko_robot_namespace::ToolIOType io0,
+                                                   ruko_robot_namespace::ToolIOType io1,
+                                                   ruko_robot_namespace::ToolIOType io2,
+                                                   ruko_robot_namespace::ToolIOType io3);
+  /** The pins as RobotToolDI (input) or RobotToolDO (output) with their levels. */
+  int robotServiceGetAllToolDigitalIOStatus(std::vector<ruko_robot_namespace::RobotIoDesc>& statusVector);
+  int robotServiceGetAllToolAIStatus(std::vector<ruko_robot_namespace::RobotIoDesc>& statusVector);
+  /** A pin's level or an analog input by name; `value` stays as it was when the controller did not report it. */
+  int robotServiceGetToolIoStatus(std::string name, double& value);
+  /** Sets a pin's level whatever its direction. */
+  int robotServiceSetToolDOStatus(ruko_robot_namespace::ToolDigitalIOAddr addr, ruko_robot_namespace::IO_STATUS value);
+  int robotServiceSetToolDOStatus(std::string name, ruko_robot_namespace::IO_STATUS value);
+
+  /** Online mode: board input "CI00" above 0.5. False when the read fails; returns the read's code. */
+  int robotServiceIsOnlineMode(bool& value);
+  /** Online master mode: board input "CI01" above 0.5; true when the read fails. Returns the read's code. */
+  int robotServiceIsOnlineMasterMode(bool& value);
+
   // ---- Firmware, names, versions, joint offset ---------------------------------------------------
 
   /** A null buffer with a non-zero length gives ErrCode_ParamError. */

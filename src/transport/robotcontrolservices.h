@@ -11,12 +11,14 @@
 
 #include "codec/codec_records.h"
 #include "ruko_sdk/robot_error.h"
+#include "ruko_sdk/robot_io_types.h"
 #include "ruko_sdk/robot_parameter_types.h"
 #include "ruko_sdk/robot_status_types.h"
 #include "transport/communicationrequest.h"
 #include "transport/event_dispatcher.h"
 #include "transport/event_intake.h"
 #include "transport/robotcommunicationclient.h"
+#include "util/internalmatetype.h"
 
 // The object every service talks to the controller through: the request engine (one response slot and one
 // request lock per command type; a response answers the one outstanding request of its type, the protocol
@@ -176,6 +178,39 @@ class RobotControlServices : public RobotCommunicationClient {
                                      int subtype);
   int getDynIdentifyResultsService(std::vector<int>& results);
 
+  // ---- Board and tool I/O --------------------------------------------------------------------------------
+  // Full lists as the controller reports them (element n is the entry at position n, whatever its addr).
+  int getInterfaceBoardAllDIStatusService(std::vector<ruko_robot_namespace::RobotDiagnosisIODesc>& statusVector);
+  int getInterfaceBoardAllDOStatusService(std::vector<ruko_robot_namespace::RobotDiagnosisIODesc>& statusVector);
+  int getInterfaceBoardAllAIStatusService(std::vector<ruko_robot_namespace::RobotAnalogIODesc>& statusVector);
+  int getInterfaceBoardAllAOStatusService(std::vector<ruko_robot_namespace::RobotAnalogIODesc>& statusVector);
+  // One entry by address. A reply that holds no entry gives ErrCode_ResolveResponseFailed and leaves the
+  // output untouched; any other failure of a digital read stores 0.
+  int getInterfaceBoardDIStatusService(int addr, ruko_robot_namespace::IO_STATUS& status);
+  int getInterfaceBoardDOStatusService(int addr, ruko_robot_namespace::IO_STATUS& status);
+  int getInterfaceBoardAIStatusService(int addr, double& status);
+  int getInterfaceBoardAOStatusService(int addr, double& status);
+  int setInterfaceBoardDOStatusService(int addr, ruko_robot_namespace::IO_STATUS status);
+  // The value travels in single precision.
+  int setInterfaceBoardAOStatusService(int addr, double value);
+  // The single-entry workers behind the queries above and the tool's supply queries. `status` is set from
+  // the reply's first entry: the digital one only when the controller's code is 0, the analog one whenever
+  // there is an entry. An address outside 0..255 (the wire field is 8 bits) is refused, nothing sent.
+  int getRobotDigitalIOStatusService(RobotCommandType type, int addr, int& status);
+  int getRobotAnalogIOStatusService(RobotCommandType type, int addr, double& status);
+
+  int setToolPowerVoltageTypeService(ruko_robot_namespace::ToolPowerType type);
+  int getToolPowerVoltageTypeService(ruko_robot_namespace::ToolPowerType& type);
+  int getToolPowerVoltageStatusService(double& value);
+  int setToolPowerTypeAndDigitalIOTypeService(ruko_robot_namespace::ToolPowerType type,
+                                              ruko_robot_namespace::ToolIOType io0, ruko_robot_namespace::ToolIOType io1,
+                                              ruko_robot_namespace::ToolIOType io2, ruko_robot_namespace::ToolIOType io3);
+  int setToolDigitalIOTypeService(ruko_robot_namespace::ToolDigitalIOAddr addr, ruko_robot_namespace::ToolIOType type);
+  int getToolAllDigitalIOStatusService(std::vector<ruko_robot_namespace::RobotDiagnosisIODesc>& statusVector);
+  int getToolAllAIStatusService(std::vector<ruko_robot_namespace::RobotAnalogIODesc>& statusVector);
+  int setToolDigitalIOStatusService(ruko_robot_namespace::ToolDigitalIOAddr addr, ruko_robot_namespace::IO_STATUS value);
+  int getToolAllIOStatusService(RobotToolAllIOStatus& status);
+
  protected:
   void localDisconnectProcess() override;
 
@@ -215,6 +250,16 @@ class RobotControlServices : public RobotCommunicationClient {
   static void deliverEvent(void* self, const ruko_robot_namespace::RobotEventInfo& event);
 
   int sendBody(RobotCommandType type, const char* buildFailLine, bool built, char* body, int length);
+  // Board and tool I/O: one list query, one single-entry worker and one setter per kind of entry (digital,
+  // analog); each service above is one of these with its command type and lines.
+  int getDigitalIOListService(RobotCommandType type, const char* decodeFailLine,
+                              std::vector<ruko_robot_namespace::RobotDiagnosisIODesc>& statusVector);
+  int getAnalogIOListService(RobotCommandType type, const char* decodeFailLine,
+                             std::vector<ruko_robot_namespace::RobotAnalogIODesc>& statusVector);
+  int setDigitalIOService(RobotCommandType type, const char* buildFailLine,
+                          const std::vector<ruko_robot_namespace::RobotDiagnosisIODesc>& entries);
+  int setAnalogIOService(RobotCommandType type, const char* buildFailLine,
+                         const std::vector<ruko_robot_namespace::RobotAnalogIODesc>& entries);
   static int decodeReply(int decodeFailCode, const char* decodeFailLine, bool decoded, int serverCode);
   // The arm's calibration parameters handed to the kinematics, tried up to eight times.
   void fetchBaseParameters(std::chrono::milliseconds pause);

@@ -172,4 +172,29 @@ static_assert(exact<int (SI::*)(RobotJointsParameter&)>(&SI::robotServiceGetRobo
 static_assert(exact<int (SI::*)()>(&SI::robotServiceRefreshRobotArmParamter));
 static_assert(exact<int (SI::*)(std::vector<int>&)>(&SI::getDynIdentifyResultsService));
 
+
+// ---- Board I/O, tool I/O and tool power ----------------------------------------------------------------
+
+static_assert(exact<int (SI::*)(const std::vector<RobotIoType>&, std::vector<RobotIoDesc>&)>(
+    &SI::robotServiceGetBoardIOConfig));
+static_assert(exact<int (SI::*)(std::vector<RobotIoType>, std::vector<RobotIoDesc>&)>(
+    &SI::robotServiceGetBoardIOStatus));
+static_assert(exact<int (SI::*)(RobotIoType, std::string, double&)>(&SI::robotServiceGetBoardIOStatus));
+static_assert(exact<int (SI::*)(RobotIoType, int, double&)>(&SI::robotServiceGetBoardIOStatus));
+static_assert(exact<int (SI::*)(RobotIoType, std::string, double)>(&SI::robotServiceSetBoardIOStatus));
+static_assert(exact<int (SI::*)(RobotIoType, int, double)>(&SI::robotServiceSetBoardIOStatus));
+static_assert(exact<int (SI::*)(ToolPowerType)>(&SI::robotServiceSetToolPowerVoltageType));
+static_assert(exact<int (SI::*)(ToolPowerType&)>(&SI::robotServiceGetToolPowerVoltageType));
+static_assert(exact<int (SI::*)(double&)>(&SI::robotServiceGetToolPowerVoltageStatus));
+static_assert(exact<int (SI::*)(ToolDigitalIOAddr, ToolIOType)>(&SI::robotServiceSetToolDigitalIOType));
+static_assert(exact<int (SI::*)(ToolPowerType, ToolIOType, ToolIOType, ToolIOType, ToolIOType)>(
+    &SI::robotServiceSetToolPowerTypeAndDigitalIOType));
+static_assert(exact<int (SI::*)(std::vector<RobotIoDesc>&)>(&SI::robotServiceGetAllToolDigitalIOStatus));
+static_assert(exact<int (SI::*)(std::vector<RobotIoDesc>&)>(&SI::robotServiceGetAllToolAIStatus));
+static_assert(exact<int (SI::*)(std::string, double&)>(&SI::robotServiceGetToolIoStatus));
+static_assert(exact<int (SI::*)(ToolDigitalIOAddr, IO_STATUS)>(&SI::robotServiceSetToolDOStatus));
+static_assert(exact<int (SI::*)(std::string, IO_STATUS)>(&SI::robotServiceSetToolDOStatus));
+static_assert(exact<int (SI::*)(bool&)>(&SI::robotServiceIsOnlineMode));
+static_assert(exact<int (SI::*)(bool&)>(&SI::robotServiceIsOnlineMasterMode));
+
 }  // namespace
