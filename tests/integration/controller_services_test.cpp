@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <limits>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -496,7 +497,7 @@ TEST_F(ControllerServices, PushesAreDecodedForTheirCallbacks) {
   fake.push(CMT::CommunicationType_RealTimeRobotJointAngle, ruko::test::jointAngleBody(joints));
   fake.push(CMT::CommunicationType_RealTimeRobotEndSpeed, ruko::test::generalIntBody({250}));
   fake.push(CMT::CommunicationType_MovepProgressNotify, ruko::test::generalIntBody({7}));
-  const double unreachable[6] = {0, -1.0e308, 1.0e308, 0, 0, 0};
+  const double unreachable[6] = {0, std::numeric_limits<double>::quiet_NaN(), 0, 0, 0, 0};
   fake.push(CMT::CommunicationType_RealTimeRobotJointAngle, ruko::test::jointAngleBody(unreachable));
   fake.push(CMT::CommunicationType_RealTimeRobotEndSpeed, "not a message");
   ASSERT_TRUE(waitFor([&] { return log.contains("sdk log: Resolve realtime end speed info failed."); }));
