@@ -14,7 +14,9 @@ const char* ruko_sdk_version() { return RUKO_SDK_VERSION_STRING; }
 
 // ---- Construction and destruction -----------------------------------------------------------------------
 
-ServiceInterface::Impl::Impl() : m_robotBaseService(std::make_unique<RobotControlServices>()) {
+ServiceInterface::Impl::Impl()
+    : m_robotBaseService(std::make_unique<RobotControlServices>()),
+      m_robotMoveService(std::make_unique<RobotMoveService>(m_robotBaseService.get())) {
   // Every slot exists before the first forwarding function can run.
   RobotControlServices& services = base();
   services.robotServiceRegisterRealTimeJointStatusCallbackService(&Impl::recvRealTimeJointStatusPushCallback, this);
@@ -28,6 +30,8 @@ ServiceInterface::Impl::~Impl() {
   // On a library thread inside one of this facade's callbacks: that callback's forwarding function must not
   // touch this object once the application returns.
   ruko::facade::CallbackScope::ownerDestroying(this);
+  // It sends through the connection services; no library thread touches it.
+  m_robotMoveService.reset();
   // First, whatever the declaration order: destroying the connection services stops and joins their
   // threads (or, on one of those threads, detaches it), which are the only callers of the slots below.
   m_robotBaseService.reset();

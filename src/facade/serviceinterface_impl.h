@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "facade/callback_slot.h"
+#include "motion/robotmoveservice.h"
 #include "ruko_sdk/serviceinterface.h"
 #include "transport/robotcontrolservices.h"
 
@@ -18,6 +19,7 @@ struct __attribute__((visibility("hidden"))) ServiceInterface::Impl {
   Impl& operator=(const Impl&) = delete;
 
   RobotControlServices& base() { return *m_robotBaseService; }
+  RobotMoveService& move() { return *m_robotMoveService; }
 
   // Both login forms; the short one passes records of its own and drops them.
   int login(const char* host, int port, const char* userName, const char* password,
@@ -37,6 +39,9 @@ struct __attribute__((visibility("hidden"))) ServiceInterface::Impl {
   // The connection, request engine, login lifecycle and event intake. Its threads call back into what
   // this object owns, so it is destroyed first (see ~Impl).
   std::unique_ptr<RobotControlServices> m_robotBaseService;
+  // The global move profile and the moves; sends through m_robotBaseService, so it is made after it and
+  // destroyed before it.
+  std::unique_ptr<RobotMoveService> m_robotMoveService;
 
   // The application's callbacks.
   ruko::facade::CallbackSlot<RealTimeJointStatusCallback> m_realTimeJointStatusCallback;
