@@ -314,9 +314,9 @@ TEST_F(MoveProfile, PerCallLinearProfileHasFixedAngularLimits) {
   EXPECT_EQ(profile.subMoveMode, NO_TRACK);
   EXPECT_FALSE(profile.relativeMove.ena);
 
-  for (int i = 0; i < 6; ++i) perCall.jointMaxVelc[i] = 0.1 * (i + 1);
+  for (int i = 0; i < 6; ++i) perCall.jointMaxVelc[i] = 0.5 + i;
   EXPECT_EQ(service.MoveProfileConvert(MODEJ, target, perCall, profile), 0);
-  EXPECT_EQ(profile.maxVelc.jointPara[5], 0.6);
+  EXPECT_EQ(profile.maxVelc.jointPara[5], 5.5);
 }
 
 TEST_F(MoveProfile, GlobalOffsetInBaseFrameIsCopiedAndAnUnconvertibleOneIsReported) {
