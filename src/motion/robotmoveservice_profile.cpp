@@ -459,31 +459,23 @@ void RobotMoveService::getCurrentMoveProfileRemoveOffset(move_mode moveMode, mov
 int RobotMoveService::modifyOffsetProfileByWaypointAndGlobalOffset(wayPoint_S offset_reference_waypoint,
                                                                    RobotMoveProfile& moveProfile) const {
   MoveRelativeParam_t param;
-  ToolInEndDesc tool;
   {
     std::lock_guard<std::mutex> lock(m_profileMutex);
     param = s_moveProfileRelativeParam;
-    tool = s_moveProfileToolInEndDesc;
   }
   moveProfile.relativeMove.ena = param.isEnable;
-  if (!param.isEnable) return ErrnoSucc;
-  if (param.coordinateSystem.coordType == BaseCoordinate) {
-    for (int i = 0; i < 3; ++i) moveProfile.relativeMove.relativePosition[i] = param.relativePosition[i];
-    moveProfile.relativeMove.relativeOrientation = param.relativeOrientation;
-    return ErrnoSucc;
-  }
-  const Pos position{param.relativePosition[0], param.relativePosition[1], param.relativePosition[2]};
-  Pos onBase{};
-  Ori oriOnBase{};
-  if (!RobotUtilService::relativeMoveAndRot(offset_reference_waypoint, param.coordinateSystem, tool, position,
-                                            param.relativeOrientation.orientation, onBase, oriOnBase)) {
-    moveProfile.relativeMove.ena = false;
-    return ErrCode_Failed;
-  }
-  moveProfile.relativeMove.relativePosition[0] = static_cast<float>(onBase.x);
-  moveProfile.relativeMove.relativePosition[1] = static_cast<float>(onBase.y);
-  moveProfile.relativeMove.relativePosition[2] = static_cast<float>(onBase.z);
-  moveProfile.relativeMove.relativeOrientation.orientation = oriOnBase;
+  if (!param.isEnable) return ErrnoSucc;  // the cleared offset of the snapshot stays
+  MoveRelative relative{};
+  relative.ena = true;
+  for (int i = 0; i < 3; ++i) relative.relativePosition[i] = param.relativePosition[i];
+  relative.relativeOri = param.relativeOrientation.orientation;
+  MoveRelative onBase{};
+  const int result =
+      userCoordRelativeToBaseCoordRelative(offset_reference_waypoint, relative, param.coordinateSystem, onBase);
+  moveProfile.relativeMove.ena = onBase.ena;
+  if (result != ErrnoSucc) return result;
+  for (int i = 0; i < 3; ++i) moveProfile.relativeMove.relativePosition[i] = onBase.relativePosition[i];
+  moveProfile.relativeMove.relativeOrientation.orientation = onBase.relativeOri;
   return ErrnoSucc;
 }
 
