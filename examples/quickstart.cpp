@@ -1,5 +1,5 @@
-// Quick start: log in to a controller (or ruko-sim), start the arm up, read it, watch a few pushes, shut
-// it down and log out.
+// Quick start: log in to a controller (or ruko-sim), start the arm up, read it, watch a few pushes, move it
+// (joint, linear and track moves; pause and continue one, stop one), shut it down and log out.
 //
 //   ruko_quickstart [host] [port]      (defaults 127.0.0.1 8899)
 
@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "ruko_sdk/serviceinterface.h"
 
@@ -16,8 +17,10 @@ namespace rrn = ruko_robot_namespace;
 namespace {
 
 std::atomic<int> g_jointStatusPushes{0};
+std::atomic<int> g_arrivals{0};
 
 void onEvent(const rrn::RobotEventInfo* event, void*) {
+  if (event->eventType == rrn::RobotEvent_atTrackTargetPos) ++g_arrivals;
   std::printf("event %d (code %d) %s\n", static_cast<int>(event->eventType), event->eventCode,
               event->eventContent.c_str());
 }
@@ -33,6 +36,52 @@ void onJointStatus(const rrn::JointStatus* joints, int count, void*) {
 int check(const char* what, int code) {
   std::printf("%-28s %s\n", what, code == 0 ? "ok" : ServiceInterface::getErrDescByCode(static_cast<rrn::RobotErrorCode>(code)).c_str());
   return code;
+}
+
+// Joint, linear and track moves under the global move profile; a move paused and continued; a move stopped.
+bool moveAround(ServiceInterface& robot) {
+  bool ok = true;
+  robot.robotServiceInitGlobalMoveProfile();
+  rrn::JointVelcAccParam jointLimit{};
+  for (double& v : jointLimit.jointPara) v = 1.0;  // rad/s and rad/s^2
+  robot.robotServiceSetGlobalMoveJointMaxVelc(jointLimit);
+  robot.robotServiceSetGlobalMoveJointMaxAcc(jointLimit);
+  robot.robotServiceSetGlobalMoveEndMaxLineVelc(0.2);
+  robot.robotServiceSetGlobalMoveEndMaxLineAcc(0.5);
+
+  double home[6] = {0.0, -0.2618, 1.7453, 0.4364, 1.5708, 0.0};
+  ok &= check("joint move (blocking)", robot.robotServiceJointMove(home, true)) == 0;
+  double aside[6] = {0.3, -0.2618, 1.7453, 0.4364, 1.5708, 0.0};
+  ok &= check("linear move (blocking)", robot.robotServiceLineMove(aside, true)) == 0;
+
+  robot.robotServiceClearGlobalWayPointVector();
+  const double track[3][6] = {{0.3, -0.2618, 1.7453, 0.4364, 1.5708, 0.0},
+                              {0.1, -0.1, 1.6, 0.4364, 1.5708, 0.0},
+                              {-0.2, -0.2618, 1.7453, 0.4364, 1.5708, 0.0}};
+  for (const auto& joints : track) robot.robotServiceAddGlobalWayPoint(joints);
+  ok &= check("track move (blocking)", robot.robotServiceTrackMove(rrn::CARTESIAN_MOVEP, true)) == 0;
+
+  // Non-blocking: the call returns once the controller has the move; its arrival comes as an event.
+  const int arrivalsBefore = g_arrivals;
+  ok &= check("joint move (non-blocking)", robot.robotServiceJointMove(home, false)) == 0;
+  ok &= check("pause", robot.rootServiceRobotMoveControl(rrn::RobotMovePause)) == 0;
+  ok &= check("continue", robot.rootServiceRobotMoveControl(rrn::RobotMoveContinue)) == 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (g_arrivals == arrivalsBefore && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::printf("  paused move %s\n", g_arrivals > arrivalsBefore ? "arrived" : "did not arrive");
+  ok &= g_arrivals > arrivalsBefore;
+
+  // A blocking move on its own thread, stopped from here: it ends with the stop state.
+  int stopped = -1;
+  std::thread mover([&] { stopped = robot.robotServiceJointMove(aside, true); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ok &= check("stop", robot.robotMoveStop()) == 0;
+  mover.join();
+  std::printf("  stopped move returned %d (%d = stopped)\n", stopped, static_cast<int>(rrn::ErrCodeMoveEnterStopState));
+  ok &= stopped == rrn::ErrCodeMoveEnterStopState || stopped == 0;
+  return ok;
 }
 
 }  // namespace
@@ -78,7 +127,9 @@ int main(int argc, char** argv) {
   robot.robotServiceRegisterRealTimeJointStatusCallback(nullptr, nullptr);
   std::printf("joint status pushes received: %d\n", g_jointStatusPushes.load());
 
+  const bool moved = moveAround(robot);
+
   check("shut-down (blocking)", robot.robotServiceRobotShutdown(true));
   check("logout", robot.robotServiceLogout());
-  return g_jointStatusPushes > 0 ? 0 : 1;
+  return g_jointStatusPushes > 0 && moved ? 0 : 1;
 }

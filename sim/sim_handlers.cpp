@@ -351,7 +351,7 @@ std::string moveControl(Ctx& c) {
   SimState& s = c.s;
   const int type = c.request.type;
   const bool wasMoving = s.arm.moving || s.arm.robotState == 2;
-  if (type == 89 || type == 90) {
+  if (type == 89 || type == 90 || type == 134) {
     s.arm.joints = currentJoints(s, c.now);
     s.arm.moving = false;
     s.arm.robotState = 0;
@@ -361,9 +361,10 @@ std::string moveControl(Ctx& c) {
     if (wasMoving) c.after(std::chrono::milliseconds(0), kEventMoveEnterStopState, 0, "move stopped");
   } else if (type == 91) {
     if (s.arm.moving) {
+      // Where the arm is first: the interpolation reads the time left, which changes next.
+      s.arm.joints = currentJoints(s, c.now);
       s.moveLeft -= std::chrono::duration_cast<std::chrono::nanoseconds>(c.now - s.moveBegan);
       if (s.moveLeft.count() < 0) s.moveLeft = std::chrono::nanoseconds(0);
-      s.arm.joints = currentJoints(s, c.now);
       s.moveStart = s.arm.joints;
       s.arm.moving = false;
       s.arm.robotState = 2;
@@ -1151,6 +1152,7 @@ const std::map<int, Handler>& handlers() {
       {90, moveControl},
       {91, moveControl},
       {92, moveControl},
+      {134, moveControl},
       {93, acceptEmpty},
       {94, acceptEmpty},
       {95, acceptEmpty},

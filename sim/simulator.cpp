@@ -14,6 +14,8 @@ namespace sim {
 
 namespace {
 
+constexpr int kAtTrackTargetPos = 22;
+
 std::chrono::nanoseconds scaled(std::chrono::milliseconds base, double factor) {
   return std::chrono::nanoseconds(static_cast<int64_t>(std::chrono::nanoseconds(base).count() * factor));
 }
@@ -153,6 +155,8 @@ struct Simulator::Impl : HandlerHost {
       result = handleRequest(*this, state, packet, fault.errorCode);
     }
 
+    if (fault.moveEndEvent != 0) endMovesWith(result, fault.moveEndEvent);
+
     const Clock::time_point now = packet.at;
     Clock::time_point replyAt = now + fault.delay;
     Clock::time_point eventsFrom = replyAt;
@@ -191,6 +195,22 @@ struct Simulator::Impl : HandlerHost {
     }
     if (pushSwitch && loggedIn && fault.errorCode == 0) {
       switchPush(id, type, replyAt);
+    }
+  }
+
+  // The arrival of a move becomes the given event; the arm stops where the move had got to.
+  static void endMovesWith(HandlerResult& result, int eventType) {
+    for (FollowUp& followUp : result.after) {
+      if (followUp.eventType != kAtTrackTargetPos) continue;
+      followUp.eventType = eventType;
+      followUp.text = "move ended by injected fault";
+      auto arrive = followUp.change;
+      followUp.change = [arrive](SimState& s) {
+        const std::array<double, 6> reached = currentJoints(s, Clock::now());
+        if (arrive && !arrive(s)) return false;
+        s.arm.joints = reached;
+        return true;
+      };
     }
   }
 

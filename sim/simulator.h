@@ -48,6 +48,9 @@ struct Fault {
   bool noReply = false;                // no reply at all (the completion events still follow)
   int errorCode = 0;                   // the reply carries this result code; a refused set changes nothing
   bool eventBeforeReply = false;       // the completion events leave before the reply
+  // Moves (22, 73, 78): the move ends with this event instead of at its target (e.g. 1001, 1300, 2101, 26);
+  // the arm stays where it was then. 0: a normal end.
+  int moveEndEvent = 0;
 };
 
 // An event sent to a session a while after its login (ruko-sim --event).

@@ -263,6 +263,127 @@ class RUKO_SDK_API ServiceInterface {
   /** The parameters identified by the last identification trajectory. */
   int getDynIdentifyResultsService(std::vector<int>& paramVector);
 
+  // ==== Motion: global move profile, moves, move control ==========================================
+  // The profile belongs to this object and survives logout and login; nothing in it is sent until a move.
+  // Limits: speeds and accelerations strictly above 0 and at most the stated bound, else ErrCode_ParamError
+  // with nothing stored. The profile and the move calls may be used from several threads; one blocking move
+  // at a time per object.
+
+  // ---- Global move profile -----------------------------------------------------------------------
+
+  /** Defaults again (line 0.03, angular 100 deg, joints 25 deg, blend 0.02, cycle 0.1); tool and jerk kept. */
+  int robotServiceInitGlobalMoveProfile();
+  /** Each joint 0 < a <= 167.55178272438084 rad/s^2 (all six or none stored). */
+  int robotServiceSetGlobalMoveJointMaxAcc(const ruko_robot_namespace::JointVelcAccParam& moveMaxAcc);
+  /** Each joint 0 < v <= 8.726820792896847 rad/s (all six or none stored). */
+  int robotServiceSetGlobalMoveJointMaxVelc(const ruko_robot_namespace::JointVelcAccParam& moveMaxVelc);
+  void robotServiceGetGlobalMoveJointMaxAcc(ruko_robot_namespace::JointVelcAccParam& moveMaxAcc);
+  void robotServiceGetGlobalMoveJointMaxVelc(ruko_robot_namespace::JointVelcAccParam& moveMaxVelc);
+  /** 0 < a <= 80.01 m/s^2. */
+  int robotServiceSetGlobalMoveEndMaxLineAcc(double moveMaxAcc);
+  /** 0 < v <= 5.01 m/s. */
+  int robotServiceSetGlobalMoveEndMaxLineVelc(double moveMaxVelc);
+  /** 0 < a <= 3.141767186514992 rad/s^2. */
+  int robotServiceSetGlobalMoveEndMaxAngleAcc(double moveMaxAcc);
+  /** 0 < v <= 3.141767186514992 rad/s. */
+  int robotServiceSetGlobalMoveEndMaxAngleVelc(double moveMaxVelc);
+  void robotServiceGetGlobalMoveEndMaxLineAcc(double& moveMaxAcc);
+  void robotServiceGetGlobalMoveEndMaxLineVelc(double& moveMaxVelc);
+  void robotServiceGetGlobalMoveEndMaxAngleAcc(double& moveMaxAcc);
+  void robotServiceGetGlobalMoveEndMaxAngleVelc(double& moveMaxVelc);
+  /** 0 <= ratio < 1.00001. */
+  int robotServiceSetJerkAccRatio(double acc);
+  void robotServiceGetJerkAccRatio(double& acc);
+
+  /** The waypoints of robotServiceTrackMove. */
+  void robotServiceClearGlobalWayPointVector();
+  /**
+   * Appends; when the last three waypoints lie on one line the middle one is dropped. At most 12,000
+   * waypoints: a further one gives ErrCode_MotionWaypointVetorSizeError.
+   */
+  int robotServiceAddGlobalWayPoint(const ruko_robot_namespace::wayPoint_S& wayPoint);
+  /** Six joint angles, turned into a waypoint by forward kinematics; its failure is returned. */
+  int robotServiceAddGlobalWayPoint(const double* jointAngle);
+  void robotServiceGetGlobalWayPointVector(std::vector<ruko_robot_namespace::wayPoint_S>& wayPointVector);
+
+  /** The blend radius (returns it). */
+  float robotServiceGetGlobalBlendRadius();
+  /** 0 < radius < 0.0501 m. */
+  int robotServiceSetGlobalBlendRadius(float value);
+  /** The playback cycle of joint B-spline tracks, in seconds (returns it). */
+  double robotServiceGetTrackPlaybackCycle();
+  int robotServiceSetTrackPlaybackCycle(double second);
+  /** Loop count of circle tracks (returns it). */
+  int robotServiceGetGlobalCircularLoopTimes();
+  void robotServiceSetGlobalCircularLoopTimes(int times);
+
+  /**
+   * A relative offset applied to the target of every later move, in the base frame or in a user or end frame.
+   * A move whose offset cannot be converted to the base frame is refused with ErrCode_Failed, nothing sent.
+   */
+  int robotServiceSetMoveRelativeParam(const ruko_robot_namespace::MoveRelative& relativeMoveOnBase);
+  int robotServiceSetMoveRelativeParam(const ruko_robot_namespace::MoveRelative& relativeMoveOnUserCoord,
+                                       const ruko_robot_namespace::CoordCalibrateByJointAngleAndTool& userCoord);
+
+  /** Arrival ahead: off, by distance (m), by time (s), or blending by distance. Return 0. */
+  int robotServiceSetNoArrivalAhead();
+  int robotServiceSetArrivalAheadDistanceMode(double distance);
+  int robotServiceSetArrivalAheadTimeMode(double second);
+  int robotServiceSetArrivalAheadBlendDistanceMode(double distance);
+
+  int robotServiceSetTeachCoordinateSystem(const ruko_robot_namespace::CoordCalibrateByJointAngleAndTool& coordSystem);
+
+  /** The tool of every later move: none. */
+  int robotServiceSetNoneToolKinematicsParam();
+  /**
+   * The tool of every later move. A tool centre with a coordinate or a distance above 0.5 m gives
+   * ErrCode_ToolCalibrateError; values that are not finite ErrCode_ParamError; nothing stored then.
+   */
+  int robotServiceSetToolKinematicsParam(const ruko_robot_namespace::ToolInEndDesc& toolInEndDesc);
+  int robotServiceGetToolKinematicsParam(ruko_robot_namespace::ToolInEndDesc& toolInEndDesc);
+
+  // ---- Moves -------------------------------------------------------------------------------------
+  // Blocking (IsBolck true): returns when the controller reports the end of the move: 0 at the target, else
+  // the code of the event that ended it (stop ErrCodeMoveEnterStopState, a lost connection or logout
+  // ErrCode_SocketDisconnect, controller and hardware faults 20000 + the event). No time limit.
+  // Non-blocking: returns once the controller has accepted the move.
+
+  /** Joint move to the waypoint's joint angles under the global profile. */
+  int robotServiceJointMove(ruko_robot_namespace::wayPoint_S& wayPoint, bool IsBolck);
+  /** Joint move to six joint angles; forward kinematics failing is returned and nothing is sent. */
+  int robotServiceJointMove(double* jointAngle, bool IsBolck);
+  /** Joint move under the given limits instead of the global profile. */
+  int robotServiceJointMove(ruko_robot_namespace::MoveProfile_t& moveProfile, double* jointAngle, bool IsBolck);
+  /** Joint move in tracking mode; never blocks. */
+  int robotServiceFollowModeJointMove(double* jointAngle);
+  /**
+   * Straight move to the pose of the waypoint's joint angles (its position and orientation are rewritten from
+   * them); forward kinematics failing is returned and nothing is sent.
+   */
+  int robotServiceLineMove(ruko_robot_namespace::wayPoint_S& wayPoint, bool IsBolck);
+  int robotServiceLineMove(double* jointAngle, bool IsBolck);
+  /** Straight move under the given line limits; the angular limits are 100 deg/s and 100 deg/s^2. */
+  int robotServiceLineMove(ruko_robot_namespace::MoveProfile_t& moveProfile, double* jointAngle, bool IsBolck);
+  /**
+   * Path move through the global waypoints: fewer than two give ErrCode_MotionWaypointVetorSizeError, two a
+   * straight move to the second. A kind the controller cannot take gives ErrCode_ParamError, nothing sent.
+   */
+  int robotServiceTrackMove(ruko_robot_namespace::move_track subMoveMode, bool IsBolck);
+  /** The current joint angles and their flange pose. */
+  int robotServiceGetCurrentWaypointInfo(ruko_robot_namespace::wayPoint_S& wayPoint);
+
+  // ---- Move control ------------------------------------------------------------------------------
+  // Each waits (up to 4 s) for the controller's done event when the controller says so. A blocking move
+  // stopped from another thread returns when the controller reports the stop.
+
+  /** Slow stop, pause or continue; any other value returns 0 and sends nothing. */
+  int rootServiceRobotMoveControl(ruko_robot_namespace::RobotMoveControlCommand cmd);
+  int robotMoveFastStop();
+  /** Slow stop that also raises the interface board's stop event. */
+  int robotMoveStop();
+
+  // ==== End of motion ==============================================================================
+
   // ---- Error text --------------------------------------------------------------------------------
 
   /** English description of a library error code; empty for codes without one (event codes 20000 and up). */

@@ -16,7 +16,8 @@ const char* ruko_sdk_version() { return RUKO_SDK_VERSION_STRING; }
 
 ServiceInterface::Impl::Impl()
     : m_robotBaseService(std::make_unique<RobotControlServices>()),
-      m_robotIoService(std::make_unique<RobotIoService>(m_robotBaseService.get())) {
+      m_robotIoService(std::make_unique<RobotIoService>(m_robotBaseService.get())),
+      m_robotMoveService(std::make_unique<RobotMoveService>(m_robotBaseService.get())) {
   // Every slot exists before the first forwarding function can run.
   RobotControlServices& services = base();
   services.robotServiceRegisterRealTimeJointStatusCallbackService(&Impl::recvRealTimeJointStatusPushCallback, this);
@@ -30,7 +31,8 @@ ServiceInterface::Impl::~Impl() {
   // On a library thread inside one of this facade's callbacks: that callback's forwarding function must not
   // touch this object once the application returns.
   ruko::facade::CallbackScope::ownerDestroying(this);
-  // The I/O service holds a pointer to the connection services and never outlives them.
+  // The motion and I/O services send through the connection services; no library thread touches them.
+  m_robotMoveService.reset();
   m_robotIoService.reset();
   // Before the slots, whatever the declaration order: destroying the connection services stops and joins
   // their threads (or, on one of those threads, detaches it), which are the only callers of the slots below.

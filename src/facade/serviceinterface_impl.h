@@ -5,6 +5,7 @@
 
 #include "facade/callback_slot.h"
 #include "io/robotioservice.h"
+#include "motion/robotmoveservice.h"
 #include "ruko_sdk/serviceinterface.h"
 #include "transport/robotcontrolservices.h"
 
@@ -20,6 +21,7 @@ struct __attribute__((visibility("hidden"))) ServiceInterface::Impl {
 
   RobotControlServices& base() { return *m_robotBaseService; }
   RobotIoService& io() { return *m_robotIoService; }
+  RobotMoveService& move() { return *m_robotMoveService; }
 
   // Both login forms; the short one passes records of its own and drops them.
   int login(const char* host, int port, const char* userName, const char* password,
@@ -41,6 +43,9 @@ struct __attribute__((visibility("hidden"))) ServiceInterface::Impl {
   std::unique_ptr<RobotControlServices> m_robotBaseService;
   // Board and tool I/O; sends through m_robotBaseService, so it is made after it and destroyed before it.
   std::unique_ptr<RobotIoService> m_robotIoService;
+  // The global move profile and the moves; sends through m_robotBaseService, so it is made after it and
+  // destroyed before it.
+  std::unique_ptr<RobotMoveService> m_robotMoveService;
 
   // The application's callbacks.
   ruko::facade::CallbackSlot<RealTimeJointStatusCallback> m_realTimeJointStatusCallback;

@@ -161,6 +161,9 @@ int RobotControlServices::robotMoveControlService(RobotCommandType type) {
   ruko::DoneSignal* done = nullptr;
   switch (type) {
     case CMT::CommunicationType_RobotMoveControlType_SlowStop:
+    // The slow stop that also raises the interface board's stop event is a stop like 89, confirmed by the same
+    // done event; refusing it here would leave the arm moving.
+    case CMT::CommunicationType_SlowStopAndBoardEvent:
       name = "Motion-Control-SlowStop";
       refusal = ErrCode_moveControlSlowStopFailed;
       kindMutex = &m_robotMoveControlStopMutex;

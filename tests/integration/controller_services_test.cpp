@@ -377,8 +377,29 @@ TEST_F(ControllerServices, MotionControlFollowsTheControllersVerdict) {
 }
 
 TEST_F(ControllerServices, UndefinedMotionControlTypeIsRefused) {
-  EXPECT_EQ(engine->robotMoveControlService(CMT::CommunicationType_SlowStopAndBoardEvent), ErrCode_Failed);
+  EXPECT_EQ(engine->robotMoveControlService(static_cast<RobotCommandType>(88)), ErrCode_Failed);
   EXPECT_EQ(log.count("sdk log: Motion-Control command Undefined.", LL_ERROR), 1);
+}
+
+// The slow stop that also raises the board's stop event reaches the controller and waits for the stop's
+// done event like any stop; refused, it reports the slow stop's failure.
+TEST_F(ControllerServices, SlowStopWithBoardEventIsAStop) {
+  connect();
+  const RobotCommandType type = CMT::CommunicationType_SlowStopAndBoardEvent;
+  fake.on(type)
+      .reply(ruko::test::moveControlBody(0))
+      .replyRaw(ruko::test::framePacket(type, ruko::test::moveControlBody(1)) +
+                ruko::test::framePacket(CMT::CommunicationType_Event,
+                                        eventBody(RobotEvent_RobotMoveControlStopDone, 0, "")))
+      .reply(ruko::test::moveControlBody(1));
+  EXPECT_EQ(engine->robotMoveControlService(type), ErrCode_moveControlSlowStopFailed);
+  EXPECT_EQ(log.count("sdk log: user ready call Motion-Control-SlowStop.", LL_INFO), 1);
+  EXPECT_EQ(engine->robotMoveControlService(type), ErrnoSucc);
+  // No done event: the stop's wait runs out.
+  EXPECT_EQ(engine->robotMoveControlService(type), ErrCode_Failed);
+  EXPECT_EQ(log.count("sdk log: Waiting Motion-Control-Done event has timed out", LL_ERROR), 1);
+  EXPECT_EQ(fake.receivedOfType(type).size(), 3u);
+  EXPECT_EQ(log.count("Motion-Control command Undefined."), 0);
 }
 
 // ---- Status and configuration ----------------------------------------------------------------------------

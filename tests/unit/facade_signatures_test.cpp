@@ -172,7 +172,6 @@ static_assert(exact<int (SI::*)(RobotJointsParameter&)>(&SI::robotServiceGetRobo
 static_assert(exact<int (SI::*)()>(&SI::robotServiceRefreshRobotArmParamter));
 static_assert(exact<int (SI::*)(std::vector<int>&)>(&SI::getDynIdentifyResultsService));
 
-
 // ---- Board I/O, tool I/O and tool power ----------------------------------------------------------------
 
 static_assert(exact<int (SI::*)(const std::vector<RobotIoType>&, std::vector<RobotIoDesc>&)>(
@@ -196,5 +195,59 @@ static_assert(exact<int (SI::*)(ToolDigitalIOAddr, IO_STATUS)>(&SI::robotService
 static_assert(exact<int (SI::*)(std::string, IO_STATUS)>(&SI::robotServiceSetToolDOStatus));
 static_assert(exact<int (SI::*)(bool&)>(&SI::robotServiceIsOnlineMode));
 static_assert(exact<int (SI::*)(bool&)>(&SI::robotServiceIsOnlineMasterMode));
+
+// ---- Global move profile -------------------------------------------------------------------------------
+
+static_assert(exact<int (SI::*)()>(&SI::robotServiceInitGlobalMoveProfile));
+static_assert(exact<int (SI::*)(const JointVelcAccParam&)>(&SI::robotServiceSetGlobalMoveJointMaxAcc));
+static_assert(exact<int (SI::*)(const JointVelcAccParam&)>(&SI::robotServiceSetGlobalMoveJointMaxVelc));
+static_assert(exact<void (SI::*)(JointVelcAccParam&)>(&SI::robotServiceGetGlobalMoveJointMaxAcc));
+static_assert(exact<void (SI::*)(JointVelcAccParam&)>(&SI::robotServiceGetGlobalMoveJointMaxVelc));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetGlobalMoveEndMaxLineAcc));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetGlobalMoveEndMaxLineVelc));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetGlobalMoveEndMaxAngleAcc));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetGlobalMoveEndMaxAngleVelc));
+static_assert(exact<void (SI::*)(double&)>(&SI::robotServiceGetGlobalMoveEndMaxLineAcc));
+static_assert(exact<void (SI::*)(double&)>(&SI::robotServiceGetGlobalMoveEndMaxLineVelc));
+static_assert(exact<void (SI::*)(double&)>(&SI::robotServiceGetGlobalMoveEndMaxAngleAcc));
+static_assert(exact<void (SI::*)(double&)>(&SI::robotServiceGetGlobalMoveEndMaxAngleVelc));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetJerkAccRatio));
+static_assert(exact<void (SI::*)(double&)>(&SI::robotServiceGetJerkAccRatio));
+static_assert(exact<void (SI::*)()>(&SI::robotServiceClearGlobalWayPointVector));
+static_assert(exact<int (SI::*)(const wayPoint_S&)>(&SI::robotServiceAddGlobalWayPoint));
+static_assert(exact<int (SI::*)(const double*)>(&SI::robotServiceAddGlobalWayPoint));
+static_assert(exact<void (SI::*)(std::vector<wayPoint_S>&)>(&SI::robotServiceGetGlobalWayPointVector));
+static_assert(exact<float (SI::*)()>(&SI::robotServiceGetGlobalBlendRadius));
+static_assert(exact<int (SI::*)(float)>(&SI::robotServiceSetGlobalBlendRadius));
+static_assert(exact<double (SI::*)()>(&SI::robotServiceGetTrackPlaybackCycle));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetTrackPlaybackCycle));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceGetGlobalCircularLoopTimes));
+static_assert(exact<void (SI::*)(int)>(&SI::robotServiceSetGlobalCircularLoopTimes));
+static_assert(exact<int (SI::*)(const MoveRelative&)>(&SI::robotServiceSetMoveRelativeParam));
+static_assert(exact<int (SI::*)(const MoveRelative&, const CoordCalibrateByJointAngleAndTool&)>(
+    &SI::robotServiceSetMoveRelativeParam));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceSetNoArrivalAhead));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetArrivalAheadDistanceMode));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetArrivalAheadTimeMode));
+static_assert(exact<int (SI::*)(double)>(&SI::robotServiceSetArrivalAheadBlendDistanceMode));
+static_assert(exact<int (SI::*)(const CoordCalibrateByJointAngleAndTool&)>(&SI::robotServiceSetTeachCoordinateSystem));
+static_assert(exact<int (SI::*)()>(&SI::robotServiceSetNoneToolKinematicsParam));
+static_assert(exact<int (SI::*)(const ToolInEndDesc&)>(&SI::robotServiceSetToolKinematicsParam));
+static_assert(exact<int (SI::*)(ToolInEndDesc&)>(&SI::robotServiceGetToolKinematicsParam));
+
+// ---- Moves and move control ----------------------------------------------------------------------------
+
+static_assert(exact<int (SI::*)(wayPoint_S&, bool)>(&SI::robotServiceJointMove));
+static_assert(exact<int (SI::*)(double*, bool)>(&SI::robotServiceJointMove));
+static_assert(exact<int (SI::*)(MoveProfile_t&, double*, bool)>(&SI::robotServiceJointMove));
+static_assert(exact<int (SI::*)(double*)>(&SI::robotServiceFollowModeJointMove));
+static_assert(exact<int (SI::*)(wayPoint_S&, bool)>(&SI::robotServiceLineMove));
+static_assert(exact<int (SI::*)(double*, bool)>(&SI::robotServiceLineMove));
+static_assert(exact<int (SI::*)(MoveProfile_t&, double*, bool)>(&SI::robotServiceLineMove));
+static_assert(exact<int (SI::*)(move_track, bool)>(&SI::robotServiceTrackMove));
+static_assert(exact<int (SI::*)(wayPoint_S&)>(&SI::robotServiceGetCurrentWaypointInfo));
+static_assert(exact<int (SI::*)(RobotMoveControlCommand)>(&SI::rootServiceRobotMoveControl));
+static_assert(exact<int (SI::*)()>(&SI::robotMoveFastStop));
+static_assert(exact<int (SI::*)()>(&SI::robotMoveStop));
 
 }  // namespace
