@@ -382,6 +382,13 @@ class RUKO_SDK_API ServiceInterface {
   /** Slow stop that also raises the interface board's stop event. */
   int robotMoveStop();
 
+  /**
+   * Reduced mode on and off. Note the inverted sense: true when the request FAILED (any error code),
+   * false when the controller accepted it.
+   */
+  bool robotServiceEnterRobotReduceMode();
+  bool robotServiceExitRobotReduceMode();
+
   // ==== End of motion ==============================================================================
 
   // ---- Error text --------------------------------------------------------------------------------

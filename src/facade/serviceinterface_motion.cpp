@@ -207,3 +207,7 @@ int ServiceInterface::rootServiceRobotMoveControl(RobotMoveControlCommand cmd) {
 int ServiceInterface::robotMoveFastStop() { return m_impl->move().robotMoveFastStop(); }
 
 int ServiceInterface::robotMoveStop() { return m_impl->move().robotMoveSlowStop(true); }
+
+bool ServiceInterface::robotServiceEnterRobotReduceMode() { return m_impl->move().enterRobotReduceMode() != 0; }
+
+bool ServiceInterface::robotServiceExitRobotReduceMode() { return m_impl->move().exitRobotReduceMode() != 0; }

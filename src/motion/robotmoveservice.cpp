@@ -281,6 +281,14 @@ int RobotMoveService::robotMoveFastStop() {
   return m_robotBaseService->robotMoveControlService(CMT::CommunicationType_RobotMoveControlType_FastStop);
 }
 
+int RobotMoveService::enterRobotReduceMode() {
+  return m_robotBaseService->callSet(CMT::CommunicationType_enterRobotReduceMode);
+}
+
+int RobotMoveService::exitRobotReduceMode() {
+  return m_robotBaseService->callSet(CMT::CommunicationType_exitRobotReduceMode);
+}
+
 int RobotMoveService::robotMoveSlowStop(bool isBoardStopEvent) {
   if (!isBoardStopEvent) return robotMoveControl(RobotMoveStop);
   ruko::logPrint(LL_INFO, "sdk log: user ready call move slow stop and board event.");

@@ -163,6 +163,10 @@ class RobotMoveService {
   int robotMoveFastStop();
   int robotMoveSlowStop(bool isBoardStopEvent);
 
+  // Reduced mode on (126) and off (127); the controller's verdict.
+  int enterRobotReduceMode();
+  int exitRobotReduceMode();
+
   // The current joint angles (type 10) turned into a waypoint.
   int getCurrnetRoadPoint(ruko_robot_namespace::wayPoint_S& wayPoint);
 

@@ -106,7 +106,8 @@ class RobotControlServices : public RobotCommunicationClient {
   void robotServiceRegisterRobotEventInfoCallbackService(RobotEventCallback callback, void* arg);
   void robotServiceRegisterMovepProgressNotifyCallbackService(RealTimeMovepStepNumNotifyCallback callback, void* arg);
 
-  // Stop (89, 90), pause (91) or continue (92); waits for the done event when the controller says so.
+  // Stop (89, 90, and 134, the slow stop that also stops the board program), pause (91) or continue (92);
+  // waits for the done event when the controller says so.
   int robotMoveControlService(RobotCommandType type);
 
   // The move-finish queue; push, front and clear expect the target-position mutex to be held.

@@ -845,3 +845,21 @@ TEST_F(Facade, SafetyConfigIsConfirmedByReadingItBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// The reduced-mode calls answer true on failure, false when the controller accepts.
+TEST_F(Facade, ReducedModeAnswersTrueWhenTheRequestFails) {
+  loginOrFail();
+  constexpr int kEnterReduceMode = 126;
+  constexpr int kExitReduceMode = 127;
+  fake.on(kEnterReduceMode).reply(commonResultBody(0)).reply(commonResultBody(2));
+  fake.on(kExitReduceMode).reply(commonResultBody(0));
+  EXPECT_FALSE(robot->robotServiceEnterRobotReduceMode());
+  EXPECT_TRUE(robot->robotServiceEnterRobotReduceMode());
+  EXPECT_FALSE(robot->robotServiceExitRobotReduceMode());
+  robot->robotServiceLogout();
+  EXPECT_TRUE(robot->robotServiceExitRobotReduceMode()) << "not connected is a failure too";
+}
+
+}  // namespace

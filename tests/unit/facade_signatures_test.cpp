@@ -251,3 +251,8 @@ static_assert(exact<int (SI::*)()>(&SI::robotMoveFastStop));
 static_assert(exact<int (SI::*)()>(&SI::robotMoveStop));
 
 }  // namespace
+
+// ---- Reduced mode ------------------------------------------------------------------------------------
+
+static_assert(exact<bool (SI::*)()>(&SI::robotServiceEnterRobotReduceMode));
+static_assert(exact<bool (SI::*)()>(&SI::robotServiceExitRobotReduceMode));
