@@ -1,6 +1,8 @@
 #include "sim_handlers.h"
 
 #include <algorithm>
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "kinematics/robot_models.h"
@@ -28,6 +30,7 @@ constexpr int kEventStartupPhase = 19;
 constexpr int kEventStartupDone = 20;
 constexpr int kEventShutdownDone = 21;
 constexpr int kEventAtTarget = 22;
+constexpr int kPushMovepProgress = 133;
 constexpr int kEventControllerStateChanged = 25;
 constexpr int kEventHandShakeSucc = 35;
 constexpr int kEventStopDone = 44;
@@ -316,6 +319,52 @@ void beginMove(Ctx& c, const std::array<double, 6>& target, std::chrono::nanosec
   c.result.after.push_back(std::move(done));
 }
 
+// Time for a distance under a trapezoid profile: accelerate, cruise, brake; a triangle when too short.
+double trapezoidSeconds(double distance, double velocity, double acceleration) {
+  if (!(distance > 0.0)) return 0.0;
+  const double v = velocity > 0.0 ? velocity : 1.0;
+  const double a = acceleration > 0.0 ? acceleration : 1.0;
+  if (distance >= v * v / a) return distance / v + v / a;
+  return 2.0 * std::sqrt(distance / a);
+}
+
+double firstOr(const google::protobuf::RepeatedField<double>& values, int i, double fallback) {
+  return i < values.size() ? values.Get(i) : fallback;
+}
+
+// How long a move takes: joint moves from each joint's distance and limits (the slowest joint decides),
+// linear and track moves from the path through their waypoints and the linear limits; never shorter than
+// the configured move time.
+std::chrono::milliseconds moveDuration(const common::RobotMove& request, const std::array<double, 6>& start,
+                                       const std::array<double, 6>& target, std::chrono::milliseconds floor) {
+  const common::RobotMoveProfile& profile = request.move_profile();
+  double seconds = 0.0;
+  if (profile.movemode() == ruko::robot::movecondition::MODEJ) {
+    for (int i = 0; i < 6; ++i) {
+      const double distance = std::fabs(target[static_cast<size_t>(i)] - start[static_cast<size_t>(i)]);
+      seconds = std::max(seconds, trapezoidSeconds(distance, firstOr(profile.maxvelc().jointpara(), i, 1.0),
+                                                   firstOr(profile.maxacc().jointpara(), i, 1.0)));
+    }
+  } else {
+    double length = 0.0;
+    for (int k = 1; k < request.roadpointvector_size(); ++k) {
+      const auto& a = request.roadpointvector(k - 1).cartpos();
+      const auto& b = request.roadpointvector(k).cartpos();
+      if (a.position_size() == 0 || b.position_size() == 0) continue;
+      const double dx = b.position(0).x() - a.position(0).x();
+      const double dy = b.position(0).y() - a.position(0).y();
+      const double dz = b.position(0).z() - a.position(0).z();
+      length += std::sqrt(dx * dx + dy * dy + dz * dz);
+    }
+    seconds = trapezoidSeconds(length, firstOr(profile.maxvelc().cartpara(), 0, 0.25),
+                               firstOr(profile.maxacc().cartpara(), 0, 0.5));
+  }
+  // Bounded, so that a hostile limit (0, NaN, tiny) cannot make a move last for ever.
+  if (!(seconds >= 0.0)) seconds = 0.0;
+  seconds = std::min(seconds, 60.0);
+  return std::max(floor, std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000.0)));
+}
+
 std::string move(Ctx& c) {
   common::RobotMove request;
   if (!c.parse(request) || !c.ok()) return common(c);
@@ -323,12 +372,32 @@ std::string move(Ctx& c) {
     c.code = kRefused;
     return common(c);
   }
-  std::array<double, 6> target = currentJoints(c.s, c.now);
+  const std::array<double, 6> start = currentJoints(c.s, c.now);
+  std::array<double, 6> target = start;
   const common::ProtoRoadPoint& last = request.roadpointvector(request.roadpointvector_size() - 1);
   if (last.jointpos_size() == 6) {
     for (int i = 0; i < 6; ++i) target[static_cast<size_t>(i)] = last.jointpos(i);
   }
-  beginMove(c, target, c.host.duration(c.host.simOptions().moveTime));
+  const std::chrono::nanoseconds time =
+      c.host.duration(moveDuration(request, start, target, c.host.simOptions().moveTime));
+  beginMove(c, target, time);
+  // A track reports its progress: the index of each waypoint as the arm passes it.
+  if (request.move_profile().movemode() == ruko::robot::movecondition::MODEP) {
+    const uint64_t generation = c.s.moveGeneration;
+    const int points = request.roadpointvector_size();
+    for (int k = 0; k < points; ++k) {
+      FollowUp progress;
+      progress.delay = time * k / points;
+      progress.change = [generation](SimState& state) { return state.moveGeneration == generation; };
+      progress.pushType = kPushMovepProgress;
+      comm::ProtoCommunicationGeneralData body;
+      body.set_type(0);
+      body.add_property1(k);
+      setError(body.add_errorinfo(), 0);
+      progress.pushBody = serialise(body);
+      c.result.after.push_back(std::move(progress));
+    }
+  }
   return common(c);
 }
 

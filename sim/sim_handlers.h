@@ -31,6 +31,9 @@ struct FollowUp {
   int eventType = -1;
   int eventCode = 0;
   std::string text;
+  // A push to every logged-in session instead of (or besides) an event: its type and body.
+  int pushType = -1;
+  std::string pushBody;
 };
 
 struct HandlerResult {

@@ -118,6 +118,10 @@ struct Simulator::Impl : HandlerHost {
         return;  // overtaken (a stopped or paused move)
       }
     }
+    if (followUp.pushType >= 0) {
+      const std::string bytes = framePacket(followUp.pushType, followUp.pushBody);
+      for (SessionId id : loggedInSessions()) server.send(id, bytes);
+    }
     if (followUp.eventType >= 0) {
       broadcast(followUp.eventType, followUp.eventCode, followUp.text);
     }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -458,6 +459,36 @@ TEST_F(MotionOnSimulator, LogoutEndsABlockingMove) {
   EXPECT_EQ(robot->robotServiceLogout(), 0);
   ASSERT_EQ(result.wait_for(3s), std::future_status::ready);
   EXPECT_EQ(result.get(), ErrCode_SocketDisconnect);
+}
+
+}  // namespace
+
+namespace {
+
+std::atomic<int> g_progressReports{0};
+
+// A track reports each waypoint it passes; a joint move under low joint limits takes the time they give.
+TEST_F(MotionOnSimulator, TrackReportsProgressAndLimitsSetTheDuration) {
+  g_progressReports = 0;
+  robot->robotServiceRegisterMovepStepNumNotifyCallback([](int, void*) { ++g_progressReports; }, nullptr);
+  robot->robotServiceClearGlobalWayPointVector();
+  for (double j1 : {0.0, 0.2, 0.5, 0.7}) {
+    double p[6] = {j1, 0.2 + j1, 0.4, 0, 0.1, 0};
+    ASSERT_EQ(robot->robotServiceAddGlobalWayPoint(p), 0);
+  }
+  EXPECT_EQ(robot->robotServiceTrackMove(CARTESIAN_MOVEP, true), 0);
+  EXPECT_TRUE(ruko::test::waitFor([] { return g_progressReports.load() == 4; })) << g_progressReports.load();
+
+  JointVelcAccParam slow{};
+  for (double& v : slow.jointPara) v = 0.5;
+  ASSERT_EQ(robot->robotServiceSetGlobalMoveJointMaxVelc(slow), 0);
+  double from[6] = {0, 0.2, 0.3, 0, 0.1, 0};
+  ASSERT_EQ(robot->robotServiceJointMove(from, true), 0);
+  double to[6] = {1.0, 0.2, 0.3, 0, 0.1, 0};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(robot->robotServiceJointMove(to, true), 0);
+  // 1 rad at 0.5 rad/s is at least 2 s of simulated time, 0.8 s at this time scale.
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms);
 }
 
 }  // namespace
