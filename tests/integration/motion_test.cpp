@@ -454,8 +454,15 @@ TEST_F(MotionOnSimulator, InjectedFaultEndsTheMoveWithItsCode) {
 }
 
 TEST_F(MotionOnSimulator, LogoutEndsABlockingMove) {
+  JointVelcAccParam slow{};
+  for (double& v : slow.jointPara) v = 0.3;  // about a second of this move at this time scale
+  ASSERT_EQ(robot->robotServiceSetGlobalMoveJointMaxVelc(slow), 0);
   auto result = blockingJointMove(0.7);
-  ASSERT_TRUE(waitFor([&] { return simMoving(); }));
+  // Once the move's reply is in: a logout while the request itself still waits for its reply does not end
+  // that wait (it ends by the response time-out), only the wait for the move's end.
+  ASSERT_TRUE(waitFor([&] {
+    return log.contains("sdk log: Successfully waited for a robotMove response from the server.");
+  }));
   EXPECT_EQ(robot->robotServiceLogout(), 0);
   ASSERT_EQ(result.wait_for(3s), std::future_status::ready);
   EXPECT_EQ(result.get(), ErrCode_SocketDisconnect);
