@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "codec/codec_records.h"
-#include "motion/robotmoveprofile.h"
+#include "codec/robotmoveprofile.h"
 #include "robotParameters.pb.h"
 #include "robotcommon.pb.h"
 #include "robotcommunication.pb.h"

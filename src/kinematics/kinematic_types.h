@@ -43,8 +43,9 @@ struct Pose_S {
 };
 
 // Per-joint kinematic calibration deltas as the controller reports them: dA and dD
-// in metres, dAlpha, dTheta and dBeta in radians. Single precision is what the
-// calibrated chain has always used; widening happens at the point of use.
+// in metres, dAlpha, dTheta and dBeta in radians. They are stored in single precision
+// and widened at the point of use, so the calibrated chain's results are defined by
+// these float values.
 struct RobotSystemParamCalib_S {
   float dA[6];
   float dD[6];

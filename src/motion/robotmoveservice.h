@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "motion/robotmoveprofile.h"
+#include "codec/robotmoveprofile.h"
 #include "ruko_sdk/robot_geometry.h"
 #include "ruko_sdk/robot_motion_types.h"
 #include "ruko_sdk/robot_status_types.h"

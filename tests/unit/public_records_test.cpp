@@ -11,7 +11,7 @@
 #include <new>
 #include <type_traits>
 
-#include "motion/robotmoveprofile.h"
+#include "codec/robotmoveprofile.h"
 #include "ruko_sdk/robot_error.h"
 #include "ruko_sdk/robot_geometry.h"
 #include "ruko_sdk/robot_io_types.h"

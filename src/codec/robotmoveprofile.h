@@ -1,5 +1,5 @@
-#ifndef RUKO_MOTION_ROBOTMOVEPROFILE_H
-#define RUKO_MOTION_ROBOTMOVEPROFILE_H
+#ifndef RUKO_CODEC_ROBOTMOVEPROFILE_H
+#define RUKO_CODEC_ROBOTMOVEPROFILE_H
 
 // The profile that accompanies every move request. Internal: the move
 // service builds it from the global move profile and the codec turns it into
@@ -58,4 +58,4 @@ struct RobotMoveProfile {
   double jerkAccRatio;
 };
 
-#endif  // RUKO_MOTION_ROBOTMOVEPROFILE_H
+#endif  // RUKO_CODEC_ROBOTMOVEPROFILE_H
